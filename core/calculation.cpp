@@ -1,0 +1,51 @@
+#include "calculation.h"
+
+#include "codepage.h"
+#include "cp932.h"
+#include "era.h"
+#include "files.h"
+#include "number.h"
+
+#include <cstdio>
+
+namespace core {
+
+AgeResult calculateAge(Module1& m) {
+    m.knenv = eraYearNumber(m.knen);
+    m.ktukiv = leadingNumber(m.ktuki);
+    m.khiv = leadingNumber(m.khi);
+    m.gnenv = leadingNumber(m.gnen);
+    m.gtukiv = leadingNumber(m.gtuki);
+    m.ghiv = leadingNumber(m.ghi);
+    double birthYear = westernBirthYear(m.kgengou, m.knenv);
+    return {birthYear, completedYears(birthYear, m.ktukiv, m.khiv, m.gnenv, m.gtukiv, m.ghiv)};
+}
+
+std::array<std::string, 3> referenceDateTexts(const platform::Date& date) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", date.year, date.month, date.day);
+    std::string s(buf);
+    return {s.substr(0, 4), s.substr(5, 2), s.substr(8, 2)};
+}
+
+std::optional<std::string> readLastEntry(Module1& m, const std::string& folder) {
+    std::string* targets[] = {&m.ksimei, &m.kgengou, &m.knen, &m.ktuki, &m.khi};
+    std::optional<std::vector<std::string>> values;
+    std::optional<std::string> problem;
+    try {
+        values = platform::readQuotedValues(platform::joinPath(folder, kLastEntryFileName),
+                                            std::size(targets));
+    } catch (const platform::FileError& e) {
+        problem = e.what();
+    }
+    for (std::size_t i = 0; i < std::size(targets); ++i)
+        *targets[i] = values && i < values->size() ? platform::cp932::decode((*values)[i]) : "";
+    return problem;
+}
+
+void writeLastEntry(const Module1& m, const std::string& folder) {
+    std::string path = platform::joinPath(folder, kLastEntryFileName);
+    platform::writeQuotedLine(path, encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path));
+}
+
+} // namespace core

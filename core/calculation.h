@@ -1,0 +1,37 @@
+#pragma once
+
+#include "module1.h"
+#include "system.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+// The calculation screen's work: the age arithmetic on the entry and the last-entry file.
+namespace core {
+
+inline constexpr char kLastEntryFileName[] = "kojinfl.txt";
+
+struct AgeResult {
+    double birthYear; // western year of birth
+    double age;       // completed years on the reference date
+};
+
+// Converts the entry texts of `m` (knen ... ghi) into their numeric values (knenv ... ghiv)
+// and computes the western birth year from kgengou, and the age.
+AgeResult calculateAge(Module1& m);
+
+// Year, month and day texts of a date written as yyyy/mm/dd: "2019", "08", "26".
+std::array<std::string, 3> referenceDateTexts(const platform::Date& date);
+
+// Reads the last-entry file of `folder` into ksimei, kgengou, knen, ktuki, khi. A missing
+// file or missing values leave the texts empty. Gives a message for the user when the
+// file exists but cannot be read.
+std::optional<std::string> readLastEntry(Module1& m, const std::string& folder);
+
+// Replaces the last-entry file of `folder` with ksimei, kgengou, knen, ktuki, khi.
+// Throws (leaving the old file as it was) when a value has characters that code page 932
+// cannot hold or when the file cannot be written.
+void writeLastEntry(const Module1& m, const std::string& folder);
+
+} // namespace core

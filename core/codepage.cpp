@@ -1,0 +1,27 @@
+#include "codepage.h"
+
+#include "cp932.h"
+#include "errors.h"
+
+#include <algorithm>
+
+namespace core {
+
+std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
+                                   const std::string& path) {
+    std::vector<std::string> bytes;
+    std::vector<std::string> unencodable;
+    bytes.reserve(texts.size());
+    for (std::string_view text : texts) {
+        platform::cp932::Encoded e = platform::cp932::encode(text);
+        for (auto& ch : e.unencodable)
+            if (std::find(unencodable.begin(), unencodable.end(), ch) == unencodable.end())
+                unencodable.push_back(ch);
+        bytes.push_back(std::move(e.bytes));
+    }
+    if (!unencodable.empty())
+        throw UnencodableError(path, std::move(unencodable));
+    return bytes;
+}
+
+} // namespace core

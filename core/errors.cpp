@@ -1,0 +1,30 @@
+#include "errors.h"
+
+namespace core {
+
+namespace {
+std::string joinCharacters(const std::vector<std::string>& characters) {
+    std::string out;
+    for (const auto& c : characters) {
+        if (!out.empty())
+            out += " ";
+        out += "「" + c + "」";
+    }
+    return out;
+}
+} // namespace
+
+UnencodableError::UnencodableError(const std::string& path, std::vector<std::string> characters)
+    : std::runtime_error("次の文字はファイル「" + path + "」に保存できません: " +
+                         joinCharacters(characters) + "\nファイルには何も書き込んでいません。"),
+      characters_(std::move(characters)) {}
+
+RecordNumberError::RecordNumberError()
+    : std::runtime_error("番号には 1 から 32767 までの数を入力してください。") {}
+
+RegisterFullError::RegisterFullError(const std::string& path)
+    : std::runtime_error("名簿「" + path +
+                         "」は満杯です。これ以上登録できません。\n"
+                         "何も書き込んでいません。") {}
+
+} // namespace core

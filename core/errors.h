@@ -1,0 +1,33 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Failures of the program's commands. Each what() is a complete message in Japanese,
+// ready to show to the user.
+namespace core {
+
+// Text that the code page of the data files cannot hold; nothing was written.
+class UnencodableError : public std::runtime_error {
+public:
+    UnencodableError(const std::string& path, std::vector<std::string> characters);
+    const std::vector<std::string>& characters() const { return characters_; }
+
+private:
+    std::vector<std::string> characters_;
+};
+
+// A number typed by the user that cannot serve as a record number.
+class RecordNumberError : public std::runtime_error {
+public:
+    RecordNumberError();
+};
+
+// The register holds as many records as record numbers can address.
+class RegisterFullError : public std::runtime_error {
+public:
+    explicit RegisterFullError(const std::string& path);
+};
+
+} // namespace core

@@ -1,0 +1,76 @@
+#include "kojin_record.h"
+
+#include "codepage.h"
+#include "cp932.h"
+#include "utf8.h"
+
+#include <algorithm>
+
+namespace core {
+
+namespace {
+
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+} // namespace
+
+KojinRecord KojinRecord::assign(std::string_view bangou, std::string_view simei,
+                                std::string_view gengou, std::string_view nen,
+                                std::string_view tuki, std::string_view hi) {
+    const std::array<std::string_view, 6> texts{bangou, simei, gengou, nen, tuki, hi};
+    KojinRecord r;
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        r.*kFields[i].member = fitChars(texts[i], kFields[i].width);
+    return r;
+}
+
+std::string fitChars(std::string_view text, int width) {
+    std::string out(platform::utf8::left(text, static_cast<std::size_t>(width)));
+    std::size_t length = platform::utf8::length(out);
+    out.append(static_cast<std::size_t>(width) - length, ' ');
+    return out;
+}
+
+std::string fitBytes(std::string_view cp932, int width) {
+    auto limit = static_cast<std::size_t>(width);
+    std::size_t pos = 0;
+    while (pos < cp932.size()) {
+        std::size_t n = isLeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
+        if (pos + n > limit)
+            break;
+        pos += n;
+    }
+    std::string out(cp932.substr(0, std::min(pos, cp932.size())));
+    out.resize(limit, ' ');
+    return out;
+}
+
+std::string encodeRecord(const KojinRecord& record, const std::string& path) {
+    std::vector<std::string_view> texts;
+    for (const Field& f : kFields)
+        texts.push_back(record.*f.member);
+    std::vector<std::string> encoded = encodeAll(texts, path);
+    std::string bytes;
+    bytes.reserve(KojinRecord::kLength);
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        bytes += fitBytes(encoded[i], kFields[i].width);
+    return bytes;
+}
+
+KojinRecord decodeRecord(std::string_view bytes) {
+    std::string full(bytes.substr(0, KojinRecord::kLength));
+    full.resize(KojinRecord::kLength, '\0');
+    KojinRecord r;
+    for (const Field& f : kFields)
+        r.*f.member = platform::cp932::decode(std::string_view(full).substr(
+            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width)));
+    return r;
+}
+
+std::string_view shownText(std::string_view field) {
+    return field.substr(0, field.find('\0'));
+}
+
+} // namespace core

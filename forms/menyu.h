@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace forms {
+
+class Program;
+
+// The menu: the hub between the screens, and the way to end the program.
+class menyu : public QWidget {
+public:
+    explicit menyu(Program& program);
+
+    void Command1_Click(); // to the update screen
+    void Command2_Click(); // to the calculation screen
+    void Command5_Click(); // end the program
+
+    QLabel* Label1;
+    QPushButton* Command1; // update
+    QPushButton* Command2; // age calculation
+    QPushButton* Command3; // name search
+    QPushButton* Command4; // listing
+    QPushButton* Command5; // end
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Program& program_;
+    bool shownBefore_ = false;
+};
+
+} // namespace forms

@@ -1,0 +1,263 @@
+#include "files.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+std::string actionText(FileError::Action action) {
+    switch (action) {
+    case FileError::Action::Open:
+        return "を開けません。";
+    case FileError::Action::Read:
+        return "を読み込めません。";
+    case FileError::Action::Write:
+        return "に書き込めません。";
+    case FileError::Action::Replace:
+        return "を保存できません。";
+    }
+    return "を扱えません。";
+}
+
+// Writes all of `bytes` at `offset`, retrying short writes.
+bool writeAll(int fd, std::string_view bytes, off_t offset) {
+    while (!bytes.empty()) {
+        ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        offset += n;
+    }
+    return true;
+}
+
+} // namespace
+
+FileError::FileError(Action action, std::string path, int errnum)
+    : std::runtime_error("ファイル「" + path + "」" + actionText(action) +
+                         "\n理由: " + reasonText(errnum)),
+      action_(action), path_(std::move(path)), errnum_(errnum) {}
+
+std::string reasonText(int errnum) {
+    switch (errnum) {
+    case EACCES:
+    case EPERM:
+        return "アクセスが拒否されました。";
+    case EROFS:
+        return "読み取り専用の場所です。";
+    case ENOSPC:
+    case EDQUOT:
+        return "ディスクの空き容量が足りません。";
+    case EISDIR:
+        return "同じ名前のフォルダーがあります。";
+    case ENOENT:
+        return "ファイルまたはフォルダーが見つかりません。";
+    case ENOTDIR:
+        return "パスの途中がフォルダーではありません。";
+    case EFBIG:
+        return "ファイルが大きすぎます。";
+    case EIO:
+        return "入出力エラーが発生しました。";
+    case EMFILE:
+    case ENFILE:
+        return "開いているファイルが多すぎます。";
+    default:
+        return std::string("システムエラー（") + std::strerror(errnum) + "）";
+    }
+}
+
+RecordFile::RecordFile(std::string path, int recordLength)
+    : path_(std::move(path)), recordLength_(recordLength) {
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ < 0)
+        throw FileError(FileError::Action::Open, path_, errno);
+}
+
+RecordFile::~RecordFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::string RecordFile::read(std::int64_t n) {
+    std::string bytes(static_cast<std::size_t>(recordLength_), '\0');
+    off_t offset = static_cast<off_t>(n - 1) * recordLength_;
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t r =
+            ::pread(fd_, bytes.data() + got, bytes.size() - got, offset + static_cast<off_t>(got));
+        if (r < 0) {
+            if (errno == EINTR)
+                continue;
+            throw FileError(FileError::Action::Read, path_, errno);
+        }
+        if (r == 0)
+            break;
+        got += static_cast<std::size_t>(r);
+    }
+    eof_ = got < bytes.size();
+    return bytes;
+}
+
+void RecordFile::write(std::int64_t n, std::string_view bytes) {
+    std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
+    record.resize(static_cast<std::size_t>(recordLength_), '\0');
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw FileError(FileError::Action::Write, path_, errno);
+    off_t offset = static_cast<off_t>(n - 1) * recordLength_;
+    if (!writeAll(fd_, record, offset)) {
+        int err = errno;
+        // Take back whatever the failed write added at the end of the file.
+        if (offset + recordLength_ > st.st_size && ::ftruncate(fd_, st.st_size) != 0) {
+            // Nothing more can be done; the write error is what the user needs to know.
+        }
+        throw FileError(FileError::Action::Write, path_, err);
+    }
+}
+
+std::int64_t RecordFile::wholeRecords() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw FileError(FileError::Action::Read, path_, errno);
+    return static_cast<std::int64_t>(st.st_size) / recordLength_;
+}
+
+RecordFile& FileTable::openRecord(int number, const std::string& path, int recordLength) {
+    close(number);
+    auto file = std::make_unique<RecordFile>(path, recordLength);
+    RecordFile& ref = *file;
+    files_[number] = std::move(file);
+    return ref;
+}
+
+RecordFile* FileTable::record(int number) {
+    auto it = files_.find(number);
+    return it == files_.end() ? nullptr : it->second.get();
+}
+
+void FileTable::close(int number) {
+    files_.erase(number);
+}
+
+void FileTable::closeAll() {
+    files_.clear();
+}
+
+void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
+    std::string line;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        line += '"';
+        line += values[i];
+        line += '"';
+    }
+    line += "\r\n";
+
+    std::string temp = path + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        throw FileError(FileError::Action::Replace, path, errno);
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(temp.c_str());
+        throw FileError(FileError::Action::Replace, path, err);
+    };
+    // mkstemp creates the file private to the owner; give it the usual permissions.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    if (::fchmod(fd, 0666 & ~mask) != 0)
+        fail(errno);
+    if (!writeAll(fd, line, 0))
+        fail(errno);
+    if (::fsync(fd) != 0)
+        fail(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        throw FileError(FileError::Action::Replace, path, err);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        int err = errno;
+        ::unlink(temp.c_str());
+        throw FileError(FileError::Action::Replace, path, err);
+    }
+}
+
+std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
+                                                         std::size_t count) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return std::nullopt;
+        throw FileError(FileError::Action::Open, path, errno);
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            ::close(fd);
+            throw FileError(FileError::Action::Read, path, err);
+        }
+        if (n == 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return parseQuotedValues(text, count);
+}
+
+std::vector<std::string> parseQuotedValues(std::string_view text, std::size_t count) {
+    auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+    auto isLineEnd = [](char c) { return c == '\r' || c == '\n'; };
+    std::vector<std::string> values;
+    std::size_t pos = 0;
+    while (values.size() < count && pos < text.size()) {
+        while (pos < text.size() && isBlank(text[pos]))
+            ++pos;
+        std::string value;
+        if (pos < text.size() && text[pos] == '"') {
+            std::size_t close = text.find('"', pos + 1);
+            if (close == std::string_view::npos)
+                close = text.size();
+            value = text.substr(pos + 1, close - pos - 1);
+            pos = std::min(close + 1, text.size());
+            // Anything between the closing quote and the separator is not part of a value.
+            while (pos < text.size() && text[pos] != ',' && !isLineEnd(text[pos]))
+                ++pos;
+        } else {
+            std::size_t end = pos;
+            while (end < text.size() && text[end] != ',' && !isLineEnd(text[end]))
+                ++end;
+            std::size_t last = end;
+            while (last > pos && isBlank(text[last - 1]))
+                --last;
+            value = text.substr(pos, last - pos);
+            pos = end;
+        }
+        values.push_back(std::move(value));
+        // Move past the separator: a comma, or a line end (CR LF counts as one).
+        if (pos < text.size()) {
+            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n')
+                pos += 2;
+            else
+                ++pos;
+        }
+    }
+    return values;
+}
+
+} // namespace platform

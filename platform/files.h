@@ -1,0 +1,102 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// File services of the program: record access by record number, the quoted-values text
+// file, and the table of files open under a file number. All paths are UTF-8.
+namespace platform {
+
+// A failed file operation. what() is a complete message in Japanese that names the file
+// and the reason, ready to show to the user.
+class FileError : public std::runtime_error {
+public:
+    enum class Action { Open, Read, Write, Replace };
+    FileError(Action action, std::string path, int errnum);
+
+    Action action() const { return action_; }
+    const std::string& path() const { return path_; }
+    int errnum() const { return errnum_; }
+
+private:
+    Action action_;
+    std::string path_;
+    int errnum_;
+};
+
+// The reason for an errno value, in Japanese.
+std::string reasonText(int errnum);
+
+// A file opened for fixed-length record access. Record numbers count from 1.
+class RecordFile {
+public:
+    // Opens for reading and writing; creates an empty file when none exists and never
+    // truncates an existing one.
+    RecordFile(std::string path, int recordLength);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    // The bytes of record n. Bytes missing at the end of the file are zero, and then the
+    // end condition turns true; a read that returns a whole record turns it false.
+    std::string read(std::int64_t n);
+    bool eof() const { return eof_; }
+
+    // Writes record n (bytes cut or zero-filled to the record length). Writing past the
+    // end extends the file with zero bytes before the record. On failure the file keeps
+    // its old length, so no partial record is left at its end.
+    void write(std::int64_t n, std::string_view bytes);
+
+    // File length divided by the record length, rounded down.
+    std::int64_t wholeRecords() const;
+
+    const std::string& path() const { return path_; }
+    int recordLength() const { return recordLength_; }
+
+private:
+    std::string path_;
+    int recordLength_;
+    int fd_ = -1;
+    bool eof_ = false;
+};
+
+// Files held open under a file number, as the program's commands use them.
+class FileTable {
+public:
+    // Opens a record file under `number`, closing whatever was open under it first.
+    RecordFile& openRecord(int number, const std::string& path, int recordLength);
+    // The record file open under `number`, or nullptr.
+    RecordFile* record(int number);
+    void close(int number);
+    // Closes every open file. Never fails, also when nothing is open.
+    void closeAll();
+    std::size_t openCount() const { return files_.size(); }
+
+private:
+    std::map<int, std::unique_ptr<RecordFile>> files_;
+};
+
+// Replaces the file with one line of double-quoted values separated by commas and ended
+// by CR LF. The values are written as their bytes, quotes inside them unescaped. The
+// line goes to a temporary file in the same folder that is then renamed over the old
+// file, so the file is never left truncated.
+void writeQuotedLine(const std::string& path, const std::vector<std::string>& values);
+
+// Reads up to `count` values of a comma-separated text file: blanks before a value are
+// skipped; a value in double quotes runs to the next double quote (commas included);
+// any other value runs to the next comma or line end with surrounding blanks dropped.
+// Gives nothing when the file does not exist; throws FileError when it cannot be read.
+// Fewer than `count` values come back when the file ends first.
+std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
+                                                         std::size_t count);
+
+// Splits text by the reading rule above (the part of readQuotedValues after reading).
+std::vector<std::string> parseQuotedValues(std::string_view text, std::size_t count);
+
+} // namespace platform

@@ -1,0 +1,59 @@
+#include "ui.h"
+
+#include <QGuiApplication>
+#include <QPalette>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace platform::ui {
+
+QRect twipsRect(int left, int top, int width, int height) {
+    return {twips(left), twips(top), twips(width), twips(height)};
+}
+
+QFont makeFont(Face face, double pointSize, bool bold) {
+    QFont f;
+    if (face == Face::Gothic)
+        f.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                       QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                       QStringLiteral("Noto Sans CJK JP")});
+    else
+        f.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                       QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")});
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
+    return f;
+}
+
+void setBackground(QWidget* widget, const QColor& colour) {
+    QPalette p = widget->palette();
+    p.setColor(QPalette::Window, colour);
+    widget->setPalette(p);
+    widget->setAutoFillBackground(true);
+}
+
+void centreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void applyTabOrder(std::vector<std::pair<int, QWidget*>> controls) {
+    std::stable_sort(controls.begin(), controls.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    QWidget* previous = nullptr;
+    for (const auto& [index, widget] : controls) {
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previous)
+            QWidget::setTabOrder(previous, widget);
+        previous = widget;
+    }
+}
+
+} // namespace platform::ui

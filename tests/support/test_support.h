@@ -1,0 +1,42 @@
+#pragma once
+
+#include "system.h"
+
+#include <filesystem>
+#include <string>
+
+namespace testing_support {
+
+// A fresh folder under the system's temporary folder, removed with its contents.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// A clock pinned to one date.
+class FixedClock : public platform::Clock {
+public:
+    explicit FixedClock(platform::Date date) : date_(date) {}
+    platform::Date today() const override { return date_; }
+    void set(platform::Date date) { date_ = date; }
+
+private:
+    platform::Date date_;
+};
+
+std::string readBytes(const std::string& path);
+void writeBytes(const std::string& path, const std::string& bytes);
+
+// Whether the tests run with the rights to write where a folder's permissions forbid it.
+bool runningAsRoot();
+
+} // namespace testing_support
