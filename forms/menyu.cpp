@@ -1,5 +1,7 @@
 #include "menyu.h"
 
+#include "browse.h"
+#include "hyouji.h"
 #include "keisan.h"
 #include "kousin.h"
 #include "program.h"
@@ -7,6 +9,7 @@
 
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace forms {
@@ -15,6 +18,32 @@ using platform::ui::Face;
 using platform::ui::makeFont;
 using platform::ui::place;
 using platform::ui::twipsRect;
+
+namespace {
+
+// The search and the listing shown on the display grid, with the boxes of the program.
+class GridDisplay : public core::DisplayTarget {
+public:
+    GridDisplay(Program& program, menyu& menu) : program_(program), menu_(menu) {}
+    void clear() override { menu_.hcls(); }
+    void setRow(int row, const core::RowTexts& texts) override {
+        program_.hyoujiForm().fillRow(row, texts);
+    }
+    void show() override { program_.hyoujiForm().showInFront(); }
+    void pagePrompt() override { program_.dialogs().message("次へ"); }
+    void notFound() override { program_.dialogs().message("ありません", "誤り警告"); }
+    void tooMany(std::int64_t total, int shown) override {
+        program_.dialogs().message("名簿には " + std::to_string(total) +
+                                   " 件ありますが、表示できるのは最初の " + std::to_string(shown) +
+                                   " 件までです。");
+    }
+
+private:
+    Program& program_;
+    menyu& menu_;
+};
+
+} // namespace
 
 menyu::menyu(Program& program) : program_(program) {
     setObjectName("menyu");
@@ -46,6 +75,8 @@ menyu::menyu(Program& program) : program_(program) {
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
+    connect(Command3, &QPushButton::clicked, this, [this] { Command3_Click(); });
+    connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
     connect(Command5, &QPushButton::clicked, this, [this] { Command5_Click(); });
 }
 
@@ -57,6 +88,27 @@ void menyu::Command1_Click() {
 void menyu::Command2_Click() {
     hide();
     program_.keisanForm().show();
+}
+
+void menyu::Command3_Click() {
+    std::string term = program_.dialogs().input("検索する氏名", "検索氏名入力", "0");
+    GridDisplay display(program_, *this);
+    program_.guarded([&] {
+        core::nameSearch(program_.m(), program_.files(), program_.folder(), term, display);
+    });
+}
+
+void menyu::Command4_Click() {
+    GridDisplay display(program_, *this);
+    program_.guarded(
+        [&] { core::registerListing(program_.m(), program_.files(), program_.folder(), display); });
+}
+
+void menyu::hcls() {
+    hyouji& grid = program_.hyoujiForm();
+    for (int r = 0; r <= 9; ++r)
+        for (auto* column : grid.columns())
+            (*column)[static_cast<std::size_t>(r)]->clear();
 }
 
 void menyu::Command5_Click() {

@@ -16,7 +16,11 @@ public:
 
     void Command1_Click(); // to the update screen
     void Command2_Click(); // to the calculation screen
+    void Command3_Click(); // name search
+    void Command4_Click(); // register listing
     void Command5_Click(); // end the program
+    // Empties rows 0 to 9 of the display grid (creating the display screen unshown).
+    void hcls();
 
     QLabel* Label1;
     QPushButton* Command1; // update

@@ -1,5 +1,6 @@
 #include "program.h"
 
+#include "hyouji.h"
 #include "keisan.h"
 #include "kousin.h"
 #include "menyu.h"
@@ -30,6 +31,12 @@ kousin& Program::kousinForm() {
     return *kousin_;
 }
 
+hyouji& Program::hyoujiForm() {
+    if (!hyouji_)
+        hyouji_ = std::make_unique<hyouji>(*this);
+    return *hyouji_;
+}
+
 bool Program::guarded(const std::function<void()>& command) {
     try {
         command();
@@ -48,6 +55,8 @@ void Program::end() {
         menyu_->hide();
     if (kousin_)
         kousin_->hide();
+    if (hyouji_)
+        hyouji_->hide();
     if (services_.quit)
         services_.quit();
 }

@@ -14,6 +14,7 @@ namespace forms {
 class keisan;
 class menyu;
 class kousin;
+class hyouji;
 
 // What the program needs from its surroundings; tests pass scripted dialogs, a fixed
 // date, a temporary folder and a quit that only records the call.
@@ -36,6 +37,8 @@ public:
     keisan& keisanForm();
     menyu& menyuForm();
     kousin& kousinForm();
+    hyouji& hyoujiForm();
+    bool hasHyouji() const { return hyouji_ != nullptr; }
 
     core::Module1& m() { return m_; }
     platform::FileTable& files() { return files_; }
@@ -57,6 +60,7 @@ private:
     std::unique_ptr<keisan> keisan_;
     std::unique_ptr<menyu> menyu_;
     std::unique_ptr<kousin> kousin_;
+    std::unique_ptr<hyouji> hyouji_;
 };
 
 // Window caption of the program's main screens.

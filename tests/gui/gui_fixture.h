@@ -1,6 +1,8 @@
 #pragma once
 
+#include "hyouji.h"
 #include "keisan.h"
+#include "kousin.h"
 #include "menyu.h"
 #include "program.h"
 #include "scripted_dialogs.h"

@@ -1,0 +1,231 @@
+#include "gui_fixture.h"
+
+#include "kojin_record.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+namespace {
+
+// CP932 bytes of the names used below.
+const std::string kTakahashi = "\xFB\xFC\x8B\xB4"; // 髙橋
+const std::string kShowa = "\x8F\xBA\x98\x61";     // 昭和
+
+std::string record(const std::string& bangou, const std::string& simei, const std::string& gengou,
+                   const std::string& nen, const std::string& tuki, const std::string& hi) {
+    auto pad = [](std::string s, std::size_t n) {
+        s.resize(n, ' ');
+        return s;
+    };
+    return pad(bangou, 5) + pad(simei, 20) + pad(gengou, 5) + pad(nen, 4) + pad(tuki, 4) +
+           pad(hi, 4);
+}
+
+class RegisterScreensTest : public GuiFixture {
+protected:
+    forms::keisan& k() { return program().keisanForm(); }
+    void enterTakahashi() {
+        k().Text7->setText("髙橋");
+        k().Option3->setChecked(true);
+        k().Text1->setText("31");
+        k().Text2->setText("8");
+        k().Text3->setText("26");
+    }
+};
+
+TEST_F(RegisterScreensTest, RegisterAppendsNumberedRecordsAndSaysSaved) {
+    enterTakahashi();
+    k().Text10->setText("1"); // ignored by registration
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    EXPECT_EQ(readBytes(folder.file("kojinnen.txt")),
+              record("1", kTakahashi, kShowa, "31", "8", "26") +
+                  record("2", kTakahashi, kShowa, "31", "8", "26"));
+    ASSERT_EQ(dialogs.calls().size(), 2u);
+    EXPECT_EQ(dialogs.calls()[0].text, "保存しました。");
+    EXPECT_EQ(dialogs.calls()[0].title, "");
+    EXPECT_EQ(dialogs.calls()[0].kind, testing_support::ScriptedDialogs::Kind::Message);
+    // The register stays open after the command.
+    EXPECT_EQ(program().files().openCount(), 1u);
+    EXPECT_EQ(program().m().recno.value(), 2);
+}
+
+TEST_F(RegisterScreensTest, RecordIsWrittenBeforeSavedMessageAppears) {
+    enterTakahashi();
+    std::string atMessage;
+    dialogs.onShow = [&](const auto&) { atMessage = readBytes(folder.file("kojinnen.txt")); };
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    EXPECT_EQ(atMessage.size(), 42u);
+}
+
+TEST_F(RegisterScreensTest, FullRegisterWritesNothingAndSaysSo) {
+    writeBytes(folder.file("kojinnen.txt"), "");
+    std::filesystem::resize_file(folder.file("kojinnen.txt"), 32766 * 42);
+    enterTakahashi();
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    EXPECT_EQ(std::filesystem::file_size(folder.file("kojinnen.txt")), 32766u * 42);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_NE(dialogs.calls()[0].text.find("満杯"), std::string::npos);
+}
+
+TEST_F(RegisterScreensTest, UnwritableRegisterNamesFileAndKeepsScreenUsable) {
+    std::filesystem::create_directory(folder.file("kojinnen.txt"));
+    enterTakahashi();
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_NE(dialogs.calls()[0].text.find("kojinnen.txt"), std::string::npos);
+    // The calculation still works.
+    QTest::mouseClick(k().Command1, Qt::LeftButton);
+    EXPECT_EQ(k().Text8->text(), "1956");
+}
+
+TEST_F(RegisterScreensTest, UnencodableNameIsNotRegistered) {
+    enterTakahashi();
+    k().Text7->setText(QString::fromUtf8("髙橋🍣"));
+    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    EXPECT_EQ(readBytes(folder.file("kojinnen.txt")), "");
+    ASSERT_EQ(dialogs.errors().size(), 1u);
+    EXPECT_NE(dialogs.errors()[0].text.find("🍣"), std::string::npos);
+}
+
+TEST_F(RegisterScreensTest, SetLoadsRecordWithTrailingSpacesAndKeepsResults) {
+    writeBytes(folder.file("kojinnen.txt"), record("1", "A", "", "1", "1", "1") +
+                                                record("2", kTakahashi, kShowa, "31", "8", "26"));
+    k().Text8->setText("result");
+    k().Text10->setText("2");
+    QTest::mouseClick(k().Command4, Qt::LeftButton);
+    EXPECT_EQ(k().Text7->text(), QString("髙橋") + QString(16, ' '));
+    EXPECT_TRUE(k().Option3->isChecked());
+    EXPECT_EQ(k().Text1->text(), "31  ");
+    EXPECT_EQ(k().Text2->text(), "8   ");
+    EXPECT_EQ(k().Text3->text(), "26  ");
+    EXPECT_EQ(k().Text8->text(), "result");
+    EXPECT_EQ(k().Text10->text(), "2");
+    EXPECT_TRUE(dialogs.calls().empty());
+    // The loaded entry computes as it was registered.
+    QTest::mouseClick(k().Command1, Qt::LeftButton);
+    EXPECT_EQ(k().Text8->text(), "1956");
+}
+
+struct SetCase {
+    const char* text;
+    int record; // 0: refused with a message
+};
+
+class SetNumberTest : public RegisterScreensTest, public ::testing::WithParamInterface<SetCase> {};
+
+TEST_P(SetNumberTest, RoundsHalvesToEvenAndRefusesNonRecords) {
+    std::string bytes;
+    for (int n = 1; n <= 4; ++n)
+        bytes += record(std::to_string(n), "N" + std::to_string(n), "", "", "", "");
+    writeBytes(folder.file("kojinnen.txt"), bytes);
+    k().Text7->setText("before");
+    k().Text10->setText(GetParam().text);
+    QTest::mouseClick(k().Command4, Qt::LeftButton);
+    if (GetParam().record == 0) {
+        EXPECT_EQ(k().Text7->text(), "before");
+        ASSERT_EQ(dialogs.errors().size(), 1u);
+        EXPECT_NE(dialogs.errors()[0].text.find("32767"), std::string::npos);
+    } else {
+        EXPECT_EQ(k().Text7->text().trimmed().toStdString(),
+                  "N" + std::to_string(GetParam().record));
+        EXPECT_TRUE(dialogs.calls().empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Numbers, SetNumberTest,
+                         ::testing::Values(SetCase{"2.5", 2}, SetCase{"3.5", 4}, SetCase{" 3 ", 3},
+                                           SetCase{"", 0}, SetCase{"abc", 0}, SetCase{"0", 0},
+                                           SetCase{"0.4", 0}, SetCase{"-1", 0},
+                                           SetCase{"32768", 0}));
+
+TEST_F(RegisterScreensTest, SetPastTheEndEmptiesBoxesAndKeepsEra) {
+    writeBytes(folder.file("kojinnen.txt"), record("1", "A", "", "1", "1", "1"));
+    enterTakahashi();
+    k().Text10->setText("5");
+    QTest::mouseClick(k().Command4, Qt::LeftButton);
+    EXPECT_TRUE(k().Text7->text().isEmpty());
+    EXPECT_TRUE(k().Text1->text().isEmpty());
+    EXPECT_TRUE(k().Text3->text().isEmpty());
+    EXPECT_TRUE(k().Option3->isChecked());
+}
+
+class KousinTest : public RegisterScreensTest {
+protected:
+    forms::kousin& openUpdate() {
+        k().show();
+        QTest::mouseClick(k().Command2, Qt::LeftButton);
+        QTest::mouseClick(program().menyuForm().Command1, Qt::LeftButton);
+        return program().kousinForm();
+    }
+    void type(forms::kousin& u, std::array<QString, 6> texts) {
+        std::array<QLineEdit*, 6> boxes{u.Text1[0], u.Text2[0], u.Text3[0],
+                                        u.Text4[0], u.Text5[0], u.Text6[0]};
+        for (std::size_t i = 0; i < 6; ++i)
+            boxes[i]->setText(texts[i]);
+    }
+};
+
+TEST_F(KousinTest, UpdateOverwritesRecordInPlaceKeepingTypedNumber) {
+    std::string bytes;
+    for (int n = 1; n <= 3; ++n)
+        bytes += record(std::to_string(n), "X", "", "", "", "");
+    writeBytes(folder.file("kojinnen.txt"), bytes);
+    auto& u = openUpdate();
+    EXPECT_TRUE(u.isVisible());
+    EXPECT_FALSE(program().menyuForm().isVisible());
+    EXPECT_EQ(u.focusWidget(), u.Command2);
+    type(u, {" 2", "髙橋", "昭和", "31", "8", "26"});
+    QTest::mouseClick(u.Command2, Qt::LeftButton);
+    EXPECT_EQ(readBytes(folder.file("kojinnen.txt")),
+              record("1", "X", "", "", "", "") + record(" 2", kTakahashi, kShowa, "31", "8", "26") +
+                  record("3", "X", "", "", "", ""));
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.calls()[0].text, "更新しました。");
+}
+
+TEST_F(KousinTest, UpdatePastTheEndGrowsRegisterWithBlankRecords) {
+    writeBytes(folder.file("kojinnen.txt"), record("1", "X", "", "", "", ""));
+    auto& u = openUpdate();
+    type(u, {"3.5", "Y", "", "", "", ""});
+    QTest::mouseClick(u.Command2, Qt::LeftButton);
+    EXPECT_EQ(readBytes(folder.file("kojinnen.txt")), record("1", "X", "", "", "", "") +
+                                                          std::string(84, '\0') +
+                                                          record("3.5", "Y", "", "", "", ""));
+}
+
+TEST_F(KousinTest, UpdateWithNoRecordNumberWritesNothing) {
+    writeBytes(folder.file("kojinnen.txt"), record("1", "X", "", "", "", ""));
+    auto& u = openUpdate();
+    for (const char* number : {"", "abc", "0", "40000"}) {
+        dialogs.reset();
+        type(u, {number, "Y", "", "", "", ""});
+        QTest::mouseClick(u.Command2, Qt::LeftButton);
+        EXPECT_EQ(readBytes(folder.file("kojinnen.txt")), record("1", "X", "", "", "", ""));
+        EXPECT_EQ(dialogs.errors().size(), 1u) << number;
+    }
+}
+
+TEST_F(KousinTest, MenuButtonAndCloseBoxReturnToMenuKeepingTexts) {
+    auto& u = openUpdate();
+    type(u, {"7", "Z", "", "", "", ""});
+    QTest::mouseClick(u.Command1, Qt::LeftButton);
+    EXPECT_FALSE(u.isVisible());
+    EXPECT_TRUE(program().menyuForm().isVisible());
+    QTest::mouseClick(program().menyuForm().Command1, Qt::LeftButton);
+    EXPECT_EQ(u.Text1[0]->text(), "7");
+    EXPECT_EQ(u.Text2[0]->text(), "Z");
+    u.close();
+    EXPECT_FALSE(u.isVisible());
+    EXPECT_TRUE(program().menyuForm().isVisible());
+    EXPECT_EQ(quits, 0);
+}
+
+} // namespace
