@@ -5,7 +5,6 @@
 #include "program.h"
 #include "ui.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -46,7 +45,7 @@ constexpr int rowTop(int row) {
 
 } // namespace
 
-hyouji::hyouji(Program& program) : program_(program) {
+hyouji::hyouji(Program& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("hyouji");
     setWindowTitle(QStringLiteral("表示"));
     setFixedSize(platform::ui::twips(7095), platform::ui::twips(7155));
@@ -107,12 +106,6 @@ void hyouji::showInFront() {
 
 void hyouji::Command1_Click() {
     hide();
-    program_.menyuForm().show();
-}
-
-void hyouji::closeEvent(QCloseEvent* event) {
-    // The close box leads back to the menu, as "メニューへ" does.
-    event->accept();
     program_.menyuForm().show();
 }
 

@@ -2,7 +2,7 @@
 
 #include "module1.h"
 
-#include <QWidget>
+#include "form.h"
 
 #include <array>
 
@@ -12,12 +12,10 @@ class QPushButton;
 
 namespace forms {
 
-class Program;
-
 // The display screen: a grid of six columns by eleven rows of text boxes that the name
 // search and the listing fill, ten rows to a page. Row 10 stands apart and no command
 // writes or clears it.
-class hyouji : public QWidget {
+class hyouji : public Form {
 public:
     static constexpr int kRows = 11;
     using Column = std::array<QLineEdit*, kRows>;
@@ -45,12 +43,6 @@ public:
     Column Text5{}; // month
     Column Text6{}; // day
     QPushButton* Command1;
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
-private:
-    Program& program_;
 };
 
 } // namespace forms

@@ -9,7 +9,6 @@
 #include "ui.h"
 #include "utf8.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -33,7 +32,7 @@ std::string s(const QLineEdit* edit) {
 }
 } // namespace
 
-keisan::keisan(Program& program) : program_(program) {
+keisan::keisan(Program& program) : Form(program, OnClose::EndProgram) {
     buildUi();
     Form_Load();
 }
@@ -240,19 +239,9 @@ void keisan::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void keisan::showEvent(QShowEvent* event) {
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        platform::ui::centreOnScreen(this);
-        Command1->setFocus();
-    }
-    QWidget::showEvent(event);
-}
-
-void keisan::closeEvent(QCloseEvent* event) {
-    // The close box ends the program the way the menu's quit button does.
-    event->accept();
-    program_.end();
+void keisan::firstShow() {
+    platform::ui::centreOnScreen(this);
+    Command1->setFocus();
 }
 
 } // namespace forms

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "form.h"
 
 #include <array>
 
@@ -12,11 +12,9 @@ class QRadioButton;
 
 namespace forms {
 
-class Program;
-
 // The calculation screen: the birth entry, the age and western birth year, and the
 // register commands.
-class keisan : public QWidget {
+class keisan : public Form {
 public:
     explicit keisan(Program& program);
 
@@ -64,10 +62,9 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void firstShow() override;
     void buildUi();
     void Form_Load();
     std::array<QRadioButton*, 5> options() const;
@@ -75,9 +72,6 @@ private:
     // no era has that name.
     void selectEra(const std::string& name);
     std::string selectedEra() const;
-
-    Program& program_;
-    bool shownBefore_ = false;
 };
 
 } // namespace forms

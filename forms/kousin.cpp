@@ -5,7 +5,6 @@
 #include "register.h"
 #include "ui.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,7 +16,7 @@ using platform::ui::makeFont;
 using platform::ui::place;
 using platform::ui::twipsRect;
 
-kousin::kousin(Program& program) : program_(program) {
+kousin::kousin(Program& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("kousin");
     setWindowTitle(QStringLiteral("更新"));
     setFixedSize(platform::ui::twips(7410), platform::ui::twips(2460));
@@ -81,18 +80,8 @@ void kousin::Command2_Click() {
     });
 }
 
-void kousin::showEvent(QShowEvent* event) {
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        Command2->setFocus();
-    }
-    QWidget::showEvent(event);
-}
-
-void kousin::closeEvent(QCloseEvent* event) {
-    // The close box leads back to the menu, as "メニューへ" does.
-    event->accept();
-    program_.menyuForm().show();
+void kousin::firstShow() {
+    Command2->setFocus();
 }
 
 } // namespace forms

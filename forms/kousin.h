@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "form.h"
 
 #include <array>
 
@@ -10,11 +10,9 @@ class QPushButton;
 
 namespace forms {
 
-class Program;
-
 // The update screen: overwrites one register record, found by its number, with what is
 // typed into its row of six boxes.
-class kousin : public QWidget {
+class kousin : public Form {
 public:
     explicit kousin(Program& program);
 
@@ -38,13 +36,8 @@ public:
     QPushButton* Command1;
     QPushButton* Command2;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    Program& program_;
-    bool shownBefore_ = false;
+    void firstShow() override;
 };
 
 } // namespace forms

@@ -7,7 +7,6 @@
 #include "program.h"
 #include "ui.h"
 
-#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,7 +44,7 @@ private:
 
 } // namespace
 
-menyu::menyu(Program& program) : program_(program) {
+menyu::menyu(Program& program) : Form(program, OnClose::EndProgram) {
     setObjectName("menyu");
     setWindowTitle(QStringLiteral("年齢計算メニュー　Ver 1.0"));
     setFixedSize(platform::ui::twips(5085), platform::ui::twips(4980));
@@ -115,19 +114,9 @@ void menyu::Command5_Click() {
     program_.end();
 }
 
-void menyu::showEvent(QShowEvent* event) {
-    if (!shownBefore_) {
-        shownBefore_ = true;
-        platform::ui::centreOnScreen(this);
-        Command2->setFocus();
-    }
-    QWidget::showEvent(event);
-}
-
-void menyu::closeEvent(QCloseEvent* event) {
-    // The close box ends the program the way "終　　　了" does.
-    event->accept();
-    program_.end();
+void menyu::firstShow() {
+    platform::ui::centreOnScreen(this);
+    Command2->setFocus();
 }
 
 } // namespace forms

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include "form.h"
 
 class QLabel;
 class QPushButton;
 
 namespace forms {
 
-class Program;
-
 // The menu: the hub between the screens, and the way to end the program.
-class menyu : public QWidget {
+class menyu : public Form {
 public:
     explicit menyu(Program& program);
 
@@ -29,13 +27,8 @@ public:
     QPushButton* Command4; // listing
     QPushButton* Command5; // end
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
 private:
-    Program& program_;
-    bool shownBefore_ = false;
+    void firstShow() override;
 };
 
 } // namespace forms
