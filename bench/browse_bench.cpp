@@ -1,0 +1,73 @@
+// Name search and listing over a register of 500 records, with every page prompt
+// answered at once.
+#include "browse.h"
+#include "register.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A grid of ten rows that takes the pages as the display screen would.
+class GridStandIn : public core::DisplayTarget {
+public:
+    void clear() override { rows_ = {}; }
+    void setRow(int row, const core::RowTexts& texts) override {
+        rows_[static_cast<std::size_t>(row)] = texts;
+    }
+    void show() override {}
+    void pagePrompt() override { ++prompts; }
+    void notFound() override {}
+    void tooMany(std::int64_t, int) override {}
+    long prompts = 0;
+
+private:
+    std::array<core::RowTexts, 10> rows_{};
+};
+
+class RegisterFolder {
+public:
+    explicit RegisterFolder(int records) {
+        std::string pattern = "/tmp/nenrei-bench-XXXXXX";
+        path = ::mkdtemp(pattern.data());
+        std::ofstream out(path + "/kojinnen.txt", std::ios::binary);
+        for (int n = 1; n <= records; ++n) {
+            // Every seventh name holds 田中, so a search finds 71 people (eight pages).
+            std::string name = n % 7 == 0 ? "田中　" + std::to_string(n) : "山田" + std::to_string(n);
+            out << core::encodeRecord(
+                core::KojinRecord::assign(std::to_string(n), name, "昭和", "31", "8", "26"), "");
+        }
+    }
+    ~RegisterFolder() { std::filesystem::remove_all(path); }
+    std::string path;
+};
+
+void BM_NameSearch500(benchmark::State& state) {
+    RegisterFolder folder(500);
+    core::Module1 m;
+    platform::FileTable files;
+    GridStandIn grid;
+    for (auto _ : state)
+        core::nameSearch(m, files, folder.path, "田中", grid);
+    state.counters["prompts/op"] =
+        benchmark::Counter(static_cast<double>(grid.prompts), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_NameSearch500)->Unit(benchmark::kMicrosecond);
+
+void BM_Listing500(benchmark::State& state) {
+    RegisterFolder folder(500);
+    core::Module1 m;
+    platform::FileTable files;
+    GridStandIn grid;
+    for (auto _ : state)
+        core::registerListing(m, files, folder.path, grid);
+    state.counters["prompts/op"] =
+        benchmark::Counter(static_cast<double>(grid.prompts), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_Listing500)->Unit(benchmark::kMicrosecond);
+
+} // namespace
