@@ -114,7 +114,9 @@ void RecordFile::write(std::int64_t n, std::string_view bytes) {
     if (::fstat(fd_, &st) != 0)
         throw FileError(FileError::Action::Write, path_, errno);
     off_t offset = static_cast<off_t>(n - 1) * recordLength_;
-    if (!writeAll(fd_, record, offset)) {
+    // The record must have reached the disk before a command reports success; some
+    // failures (a full disk among them) only show when the data is flushed.
+    if (!writeAll(fd_, record, offset) || ::fdatasync(fd_) != 0) {
         int err = errno;
         // Take back whatever the failed write added at the end of the file.
         if (offset + recordLength_ > st.st_size && ::ftruncate(fd_, st.st_size) != 0) {

@@ -49,8 +49,9 @@ public:
     bool eof() const { return eof_; }
 
     // Writes record n (bytes cut or zero-filled to the record length). Writing past the
-    // end extends the file with zero bytes before the record. On failure the file keeps
-    // its old length, so no partial record is left at its end.
+    // end extends the file with zero bytes before the record. The record is flushed to
+    // the disk before write() returns. On failure the file keeps its old length, so no
+    // partial record is left at its end.
     void write(std::int64_t n, std::string_view bytes);
 
     // File length divided by the record length, rounded down.
