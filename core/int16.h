@@ -24,7 +24,10 @@ public:
         set(static_cast<long long>(value_) + delta);
         return *this;
     }
-    Int16& operator-=(int delta) { return *this += -delta; }
+    Int16& operator-=(int delta) {
+        set(static_cast<long long>(value_) - delta); // -delta would overflow for INT_MIN
+        return *this;
+    }
 
 private:
     std::int16_t value_ = 0;
