@@ -86,15 +86,6 @@ TEST_F(RegisterScreensTest, UnwritableRegisterNamesFileAndKeepsScreenUsable) {
     EXPECT_EQ(k().Text8->text(), "1956");
 }
 
-TEST_F(RegisterScreensTest, UnencodableNameIsNotRegistered) {
-    enterTakahashi();
-    k().Text7->setText(QString::fromUtf8("髙橋🍣"));
-    QTest::mouseClick(k().touroku, Qt::LeftButton);
-    EXPECT_EQ(readBytes(folder.file("kojinnen.txt")), "");
-    ASSERT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_NE(dialogs.errors()[0].text.find("🍣"), std::string::npos);
-}
-
 TEST_F(RegisterScreensTest, SetLoadsRecordWithTrailingSpacesAndKeepsResults) {
     writeBytes(folder.file("kojinnen.txt"), record("1", "A", "", "1", "1", "1") +
                                                 record("2", kTakahashi, kShowa, "31", "8", "26"));
