@@ -11,11 +11,7 @@ using testing_support::writeBytes;
 namespace {
 
 std::string record(int n, const std::string& name) {
-    std::string r = std::to_string(n);
-    r.resize(5, ' ');
-    std::string simei = name;
-    simei.resize(20, ' ');
-    return r + simei + std::string(5, ' ') + "1   2   3   ";
+    return testing_support::recordBytes(std::to_string(n), name, "", "1", "2", "3");
 }
 
 class DisplayTest : public GuiFixture {
@@ -83,16 +79,6 @@ TEST_F(DisplayTest, SearchWithoutHitPromptsOnceThenSaysNotFound) {
     EXPECT_EQ(dialogs.calls()[2].title, "誤り警告");
     EXPECT_EQ(names(), rows({}));
     EXPECT_TRUE(std::filesystem::exists(folder.file("kojinnen.txt")));
-}
-
-TEST_F(DisplayTest, SearchWithEmptyAnswerPagesThroughWholeRegister) {
-    writeRegister(11);
-    dialogs.inputAnswers = {""};
-    recordPagesAtPrompts();
-    QTest::mouseClick(menu().Command3, Qt::LeftButton);
-    ASSERT_EQ(pages.size(), 1u);
-    EXPECT_EQ(pages[0], rows({"N1", "N2", "N3", "N4", "N5", "N6", "N7", "N8", "N9", "N10"}));
-    EXPECT_EQ(names(), rows({"N11"}));
 }
 
 TEST_F(DisplayTest, ListingShowsEntryTenAgainOnSecondScreen) {

@@ -22,6 +22,17 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ec);
 }
 
+std::string recordBytes(const std::string& bangou, const std::string& simei,
+                        const std::string& gengou, const std::string& nen, const std::string& tuki,
+                        const std::string& hi) {
+    auto pad = [](std::string s, std::size_t n) {
+        s.resize(n, ' ');
+        return s;
+    };
+    return pad(bangou, 5) + pad(simei, 20) + pad(gengou, 5) + pad(nen, 4) + pad(tuki, 4) +
+           pad(hi, 4);
+}
+
 std::string readBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream out;

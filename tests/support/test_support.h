@@ -33,6 +33,11 @@ private:
     platform::Date date_;
 };
 
+// The 42 bytes of a register record from field bytes (CP932), each filled up with spaces.
+std::string recordBytes(const std::string& bangou, const std::string& simei,
+                        const std::string& gengou = {}, const std::string& nen = {},
+                        const std::string& tuki = {}, const std::string& hi = {});
+
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
