@@ -1,11 +1,11 @@
 #include "number.h"
 
-#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
+#include <locale.h>
 
 namespace core {
 namespace {
@@ -88,44 +88,12 @@ std::size_t decimalPrefix(std::string_view s) {
     return i;
 }
 
-// Value of an unsigned decimal text that from_chars found out of range: too large or too
-// small, told apart by the decimal exponent of its first significant digit.
-double outOfRangeValue(std::string_view s) {
-    std::size_t e = s.find_first_of("eE");
-    std::string_view mantissa = s.substr(0, e);
-    std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    std::size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string_view::npos)
-        return 0;
-    long long order = first < point ? static_cast<long long>(point - first) - 1
-                                    : -static_cast<long long>(first - point);
-    if (e != std::string_view::npos) {
-        std::string_view digits = s.substr(e + 1);
-        bool negative = !digits.empty() && digits[0] == '-';
-        if (!digits.empty() && (digits[0] == '+' || digits[0] == '-'))
-            digits.remove_prefix(1);
-        long long exponent = 0;
-        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
-            std::errc{})
-            exponent = std::numeric_limits<long long>::max() / 2; // too many digits to hold
-        order += negative ? -exponent : exponent;
-    }
-    return order > 0 ? HUGE_VAL : 0.0;
-}
-
-// Parses a decimal number text whose form decimalPrefix() accepted.
+// Parses a decimal number text whose form decimalPrefix() accepted. strtod in the "C"
+// locale reads it whatever the user's locale; a magnitude past the range of a double gives
+// infinity, one below it 0.
 double parseDecimal(std::string_view s) {
-    bool negative = false;
-    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
-        negative = s[0] == '-';
-        s.remove_prefix(1);
-    }
-    double value = 0;
-    auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (ec == std::errc::result_out_of_range)
-        value = outOfRangeValue(s);
-    (void)ptr;
-    return negative ? -value : value;
+    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return strtod_l(std::string(s).c_str(), nullptr, cLocale);
 }
 
 // Value of a normalised text: the number at its start, and how many bytes it took.
