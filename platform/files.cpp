@@ -42,10 +42,9 @@ bool writeAll(int fd, std::string_view bytes, off_t offset) {
 
 } // namespace
 
-FileError::FileError(Action action, std::string path, int errnum)
+FileError::FileError(Action action, const std::string& path, int errnum)
     : std::runtime_error("ファイル「" + path + "」" + actionText(action) +
-                         "\n理由: " + reasonText(errnum)),
-      action_(action), path_(std::move(path)), errnum_(errnum) {}
+                         "\n理由: " + reasonText(errnum)) {}
 
 std::string reasonText(int errnum) {
     switch (errnum) {

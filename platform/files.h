@@ -18,16 +18,7 @@ namespace platform {
 class FileError : public std::runtime_error {
 public:
     enum class Action { Open, Read, Write, Replace };
-    FileError(Action action, std::string path, int errnum);
-
-    Action action() const { return action_; }
-    const std::string& path() const { return path_; }
-    int errnum() const { return errnum_; }
-
-private:
-    Action action_;
-    std::string path_;
-    int errnum_;
+    FileError(Action action, const std::string& path, int errnum);
 };
 
 // The reason for an errno value, in Japanese.
@@ -58,7 +49,6 @@ public:
     std::int64_t wholeRecords() const;
 
     const std::string& path() const { return path_; }
-    int recordLength() const { return recordLength_; }
 
 private:
     std::string path_;

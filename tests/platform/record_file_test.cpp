@@ -69,7 +69,6 @@ TEST_F(RecordFileTest, TableReplacesFilesByNumberDropsFailedOpensAndClosesThemAl
         files.openRecord(2, folder.path(), 42); // a directory
         ADD_FAILURE() << "expected FileError";
     } catch (const FileError& e) {
-        EXPECT_EQ(e.path(), folder.path());
         EXPECT_NE(std::string(e.what()).find(folder.path()), std::string::npos);
     }
     EXPECT_EQ(files.record(2), nullptr);

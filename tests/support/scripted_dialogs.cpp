@@ -26,13 +26,6 @@ std::string ScriptedDialogs::input(const std::string& prompt, const std::string&
     return answer;
 }
 
-std::vector<std::string> ScriptedDialogs::texts() const {
-    std::vector<std::string> out;
-    for (const auto& c : calls_)
-        out.push_back(c.text);
-    return out;
-}
-
 std::vector<ScriptedDialogs::Call> ScriptedDialogs::errors() const {
     std::vector<Call> out;
     for (const auto& c : calls_)

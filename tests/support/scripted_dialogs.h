@@ -33,7 +33,6 @@ public:
     std::function<void(const Call&)> onShow;
 
     const std::vector<Call>& calls() const { return calls_; }
-    std::vector<std::string> texts() const;
     std::vector<Call> errors() const;
     void reset();
 
