@@ -1,8 +1,9 @@
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
+SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test sanitize-build bench format clean
 
 all: build
 
@@ -18,8 +19,19 @@ build: configure
 run: build
 	./$(BUILD_DIR)/nenrei
 
-test: build
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+test: build sanitize-build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-build: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DNENREI_SANITIZE=ON \
+		-DNENREI_BENCH=OFF $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 
 bench: build
 	./$(BUILD_DIR)/bench/nenrei_bench
@@ -28,4 +40,4 @@ format:
 	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
