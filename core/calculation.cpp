@@ -3,6 +3,7 @@
 #include "codepage.h"
 #include "cp932.h"
 #include "era.h"
+#include "errors.h"
 #include "files.h"
 #include "number.h"
 
@@ -45,7 +46,11 @@ std::optional<std::string> readLastEntry(Module1& m, const std::string& folder) 
 
 void writeLastEntry(const Module1& m, const std::string& folder) {
     std::string path = platform::joinPath(folder, kLastEntryFileName);
-    platform::writeQuotedLine(path, encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path));
+    auto values = encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path);
+    // The file format has no escape for quotes: refuse values that would not read back.
+    if (platform::parseQuotedValues(platform::quotedLine(values), values.size()) != values)
+        throw AmbiguousTextError(path);
+    platform::writeQuotedLine(path, values);
 }
 
 } // namespace core

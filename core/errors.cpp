@@ -19,6 +19,12 @@ UnencodableError::UnencodableError(const std::string& path, std::vector<std::str
                          joinCharacters(characters) + "\nファイルには何も書き込んでいません。"),
       characters_(std::move(characters)) {}
 
+AmbiguousTextError::AmbiguousTextError(const std::string& path)
+    : std::runtime_error("ファイル「" + path +
+                         "」に保存できません。\n理由: 「\"」のすぐ後に「,」が続く文字は、"
+                         "読み戻すと別の値に分かれてしまいます。\n"
+                         "ファイルには何も書き込んでいません。") {}
+
 RecordNumberError::RecordNumberError()
     : std::runtime_error("番号には 1 から 32767 までの数を入力してください。") {}
 

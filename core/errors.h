@@ -18,6 +18,12 @@ private:
     std::vector<std::string> characters_;
 };
 
+// Texts that, written to a quoted-values file, would read back as other values.
+class AmbiguousTextError : public std::runtime_error {
+public:
+    explicit AmbiguousTextError(const std::string& path);
+};
+
 // A number typed by the user that cannot serve as a record number.
 class RecordNumberError : public std::runtime_error {
 public:

@@ -40,6 +40,29 @@ bool writeAll(int fd, std::string_view bytes, off_t offset) {
     return true;
 }
 
+// An errno value for an open file that cannot hold data files: a pipe or a socket.
+int unusableKind(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? EINVAL : 0;
+}
+
+// The quote that closes a quoted value opened before `from`: the first one followed, after
+// blanks, by a comma, a line end or the end of the text, so that a quote written inside a
+// value reads back as part of it. Without such a quote, the first quote closes the value;
+// without any, the value runs to the end of the text.
+std::size_t closingQuote(std::string_view text, std::size_t from) {
+    std::size_t first = text.find('"', from);
+    for (std::size_t q = first; q != std::string_view::npos; q = text.find('"', q + 1)) {
+        std::size_t next = text.find_first_not_of(" \t", q + 1);
+        if (next == std::string_view::npos || text[next] == ',' || text[next] == '\r' ||
+            text[next] == '\n')
+            return q;
+    }
+    return first == std::string_view::npos ? text.size() : first;
+}
+
 } // namespace
 
 FileError::FileError(Action action, const std::string& path, int errnum)
@@ -66,6 +89,8 @@ std::string reasonText(int errnum) {
         return "ファイルが大きすぎます。";
     case EIO:
         return "入出力エラーが発生しました。";
+    case EINVAL:
+        return "通常のファイルではありません。";
     case EMFILE:
     case ENFILE:
         return "開いているファイルが多すぎます。";
@@ -76,9 +101,24 @@ std::string reasonText(int errnum) {
 
 RecordFile::RecordFile(std::string path, int recordLength)
     : path_(std::move(path)), recordLength_(recordLength) {
-    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Non-blocking, so that a named pipe in the file's place cannot hang the program.
+    constexpr int kFlags = O_CLOEXEC | O_NONBLOCK;
+    fd_ = ::open(path_.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
+    if (fd_ < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+        // A file that may be read but not written can still be searched and listed;
+        // writing to it then fails with the reason the first open gave.
+        writeErrno_ = errno;
+        fd_ = ::open(path_.c_str(), O_RDONLY | kFlags);
+        if (fd_ < 0)
+            errno = writeErrno_;
+    }
     if (fd_ < 0)
         throw FileError(FileError::Action::Open, path_, errno);
+    if (int err = unusableKind(fd_)) {
+        ::close(fd_);
+        fd_ = -1;
+        throw FileError(FileError::Action::Open, path_, err);
+    }
 }
 
 RecordFile::~RecordFile() {
@@ -107,20 +147,31 @@ std::string RecordFile::read(std::int64_t n) {
 }
 
 void RecordFile::write(std::int64_t n, std::string_view bytes) {
+    if (writeErrno_ != 0)
+        throw FileError(FileError::Action::Write, path_, writeErrno_);
     std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
     record.resize(static_cast<std::size_t>(recordLength_), '\0');
     struct stat st {};
     if (::fstat(fd_, &st) != 0)
         throw FileError(FileError::Action::Write, path_, errno);
     off_t offset = static_cast<off_t>(n - 1) * recordLength_;
+    // The bytes the record replaces, put back if the write fails half-way.
+    std::string old;
+    if (offset < st.st_size) {
+        old.resize(static_cast<std::size_t>(
+            std::min<off_t>(recordLength_, static_cast<off_t>(st.st_size) - offset)));
+        if (::pread(fd_, old.data(), old.size(), offset) != static_cast<ssize_t>(old.size()))
+            throw FileError(FileError::Action::Read, path_, errno ? errno : EIO);
+    }
     // The record must have reached the disk before a command reports success; some
     // failures (a full disk among them) only show when the data is flushed.
     if (!writeAll(fd_, record, offset) || ::fdatasync(fd_) != 0) {
         int err = errno;
-        // Take back whatever the failed write added at the end of the file.
-        if (offset + recordLength_ > st.st_size && ::ftruncate(fd_, st.st_size) != 0) {
-            // Nothing more can be done; the write error is what the user needs to know.
-        }
+        // Best effort: the write error is what the user needs to know, whatever follows.
+        if (!old.empty() && writeAll(fd_, old, offset))
+            ::fdatasync(fd_);
+        if (offset + recordLength_ > st.st_size && ::ftruncate(fd_, st.st_size) == 0)
+            ::fdatasync(fd_);
         throw FileError(FileError::Action::Write, path_, err);
     }
 }
@@ -153,7 +204,7 @@ void FileTable::closeAll() {
     files_.clear();
 }
 
-void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
+std::string quotedLine(const std::vector<std::string>& values) {
     std::string line;
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
@@ -163,6 +214,11 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
         line += '"';
     }
     line += "\r\n";
+    return line;
+}
+
+void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
+    std::string line = quotedLine(values);
 
     std::string temp = path + ".XXXXXX";
     int fd = ::mkstemp(temp.data());
@@ -196,15 +252,21 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
 
 std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
                                                          std::size_t count) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT)
             return std::nullopt;
         throw FileError(FileError::Action::Open, path, errno);
     }
+    if (int err = unusableKind(fd)) {
+        ::close(fd);
+        throw FileError(FileError::Action::Open, path, err);
+    }
+    // The values sit at the start of the file; a huge file is not read to its end.
+    constexpr std::size_t kMaxBytes = 1 << 20;
     std::string text;
     char buffer[4096];
-    for (;;) {
+    while (text.size() < kMaxBytes) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR)
@@ -231,9 +293,7 @@ std::vector<std::string> parseQuotedValues(std::string_view text, std::size_t co
             ++pos;
         std::string value;
         if (pos < text.size() && text[pos] == '"') {
-            std::size_t close = text.find('"', pos + 1);
-            if (close == std::string_view::npos)
-                close = text.size();
+            std::size_t close = closingQuote(text, pos + 1);
             value = text.substr(pos + 1, close - pos - 1);
             pos = std::min(close + 1, text.size());
             // Anything between the closing quote and the separator is not part of a value.

@@ -28,7 +28,8 @@ std::string reasonText(int errnum);
 class RecordFile {
 public:
     // Opens for reading and writing; creates an empty file when none exists and never
-    // truncates an existing one.
+    // truncates an existing one. A file that may only be read is opened for reading, and
+    // write() then fails.
     RecordFile(std::string path, int recordLength);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
@@ -54,6 +55,7 @@ private:
     std::string path_;
     int recordLength_;
     int fd_ = -1;
+    int writeErrno_ = 0; // why the file could not be opened for writing
     bool eof_ = false;
 };
 
@@ -73,6 +75,10 @@ private:
     std::map<int, std::unique_ptr<RecordFile>> files_;
 };
 
+// One line of double-quoted values separated by commas and ended by CR LF; quotes inside
+// the values are not escaped.
+std::string quotedLine(const std::vector<std::string>& values);
+
 // Replaces the file with one line of double-quoted values separated by commas and ended
 // by CR LF. The values are written as their bytes, quotes inside them unescaped. The
 // line goes to a temporary file in the same folder that is then renamed over the old
@@ -80,7 +86,8 @@ private:
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values);
 
 // Reads up to `count` values of a comma-separated text file: blanks before a value are
-// skipped; a value in double quotes runs to the next double quote (commas included);
+// skipped; a value in double quotes runs to the next double quote that is followed by a
+// comma, a line end or the end of the text (commas and other quotes included);
 // any other value runs to the next comma or line end with surrounding blanks dropped.
 // Gives nothing when the file does not exist; throws FileError when it cannot be read.
 // Fewer than `count` values come back when the file ends first.

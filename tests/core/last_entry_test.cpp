@@ -43,7 +43,8 @@ TEST_F(LastEntry, WritesOneCp932LineReplacingTheOldAndReadsItBack) {
     const std::pair<Values, std::string> cases[] = {
         {{"髙橋", "", "08", "08", "01"}, "\"\xFB\xFC\x8B\xB4\",\"\",\"08\",\"08\",\"01\"\r\n"},
         {{"山,太 ", "昭和", "元 ", "8", "26"},
-         "\"\x8E\x52,\x91\xBE \",\"\x8F\xBA\x98\x61\",\"\x8C\xB3 \",\"8\",\"26\"\r\n"}};
+         "\"\x8E\x52,\x91\xBE \",\"\x8F\xBA\x98\x61\",\"\x8C\xB3 \",\"8\",\"26\"\r\n"},
+        {{"\"a\"\tb\r\nc\"", "", "1\"", "", ""}, "\"\"a\"\tb\r\nc\"\",\"\",\"1\"\",\"\",\"\"\r\n"}};
     for (const auto& [values, bytes] : cases) {
         core::writeLastEntry(entry(values), folder.path());
         EXPECT_EQ(readBytes(file), bytes);
@@ -60,6 +61,16 @@ TEST_F(LastEntry, UnencodableValueThrowsAndKeepsOldFileOrCreatesNone) {
     EXPECT_THROW(core::writeLastEntry(bad, folder.path()), core::UnencodableError);
     EXPECT_EQ(readBytes(file), "old");
     EXPECT_EQ(fileCount(), 1);
+}
+
+TEST_F(LastEntry, ValueThatWouldReadBackSplitThrowsAndKeepsOldFile) {
+    writeBytes(file, "old");
+    for (const char* name : {"a\",b", "a\" , b", "a\"\r\n"}) {
+        EXPECT_THROW(core::writeLastEntry(entry({name, "", "1", "2", "3"}), folder.path()),
+                     core::AmbiguousTextError)
+            << name;
+        EXPECT_EQ(readBytes(file), "old");
+    }
 }
 
 TEST_F(LastEntry, FolderInPlaceOfFileThrowsFileErrorAndIsKept) {

@@ -23,7 +23,12 @@ TEST(ParseQuotedValues, SplitsByReadingRule) {
                  {"\"a\" junk,b", 2, {"a", "b"}},
                  {"\"a,b", 2, {"a,b"}},
                  {"\"1\",\"2\",\"3\"\r\nrest", 2, {"1", "2"}},
-                 {"", 5, {}}};
+                 {"", 5, {}},
+                 // A quote closes a value only before a separator or the end.
+                 {"\"a\"b\",\"c\"\"\r\n", 5, {"a\"b", "c\""}},
+                 {"\"a\" ,\"b\"\t\r\n", 5, {"a", "b"}},
+                 {"\"a\"b", 5, {"a"}},
+                 {"\"a\r\nb\"", 5, {"a\r\nb"}}};
     for (const auto& c : cases)
         EXPECT_EQ(platform::parseQuotedValues(c.text, c.count), c.values) << c.text;
 }

@@ -1,9 +1,13 @@
 #include "test_support.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <linux/capability.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace testing_support {
@@ -45,8 +49,59 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-bool runningAsRoot() {
-    return ::geteuid() == 0;
+namespace {
+
+// The raw capability calls act on the calling thread only, which is what a test wants.
+constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
+void capabilities(unsigned& effective, bool set) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0)
+        throw std::runtime_error("capget failed");
+    if (!set) {
+        effective = data[0].effective;
+        return;
+    }
+    data[0].effective = effective;
+    if (::syscall(SYS_capset, &header, data) != 0)
+        throw std::runtime_error("capset failed");
+}
+
+} // namespace
+
+PermissionsEnforced::PermissionsEnforced() {
+    capabilities(effective_, false);
+    unsigned dropped = effective_ & ~kOverrides;
+    capabilities(dropped, true);
+}
+
+PermissionsEnforced::~PermissionsEnforced() {
+    capabilities(effective_, true);
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    old_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = old_;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+std::map<std::string, std::string> snapshot(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().filename().string()] = readBytes(entry.path().string());
+    return files;
 }
 
 } // namespace testing_support

@@ -3,6 +3,7 @@
 #include "system.h"
 
 #include <filesystem>
+#include <map>
 #include <string>
 
 namespace testing_support {
@@ -41,7 +42,33 @@ std::string recordBytes(const std::string& bangou, const std::string& simei,
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
 
-// Whether the tests run with the rights to write where a folder's permissions forbid it.
-bool runningAsRoot();
+// While it lives, file permissions bind this thread even when it runs as root: the
+// capabilities that override them are dropped from its effective set.
+class PermissionsEnforced {
+public:
+    PermissionsEnforced();
+    ~PermissionsEnforced();
+    PermissionsEnforced(const PermissionsEnforced&) = delete;
+    PermissionsEnforced& operator=(const PermissionsEnforced&) = delete;
+
+private:
+    unsigned effective_ = 0;
+};
+
+// While it lives, no file of the process may grow beyond `bytes`: writes past it fail
+// with EFBIG, as they would on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long old_ = 0;
+};
+
+// Every regular file of a folder, by name, with its bytes.
+std::map<std::string, std::string> snapshot(const std::string& folder);
 
 } // namespace testing_support

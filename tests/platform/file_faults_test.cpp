@@ -1,0 +1,157 @@
+#include "files.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+using namespace platform;
+using namespace testing_support;
+
+// The message of the FileError that `action` throws, or a note that none came.
+std::string failure(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const FileError& e) {
+        return e.what();
+    }
+    return "(no FileError)";
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class FileFaults : public testing::Test {
+protected:
+    TempFolder folder;
+    std::string path = folder.file("kojinnen.txt");
+};
+
+// A write that the disk cannot take leaves the file exactly as it was, whether it would
+// have grown the file, filled a gap or overwritten a partial record at the end.
+TEST_F(FileFaults, FailedRecordWriteLeavesEveryByteAsItWas) {
+    const std::string three = std::string(42, 'A') + std::string(42, 'B') + std::string(42, 'C');
+    const struct {
+        const char* name;
+        std::string content;
+        int record;
+        unsigned long limit; // largest size the file may reach
+    } cases[] = {
+        {"append to an empty file", "", 1, 0},
+        {"append, part of the record fits", three, 4, three.size() + 20},
+        {"past the end with a gap", three, 7, three.size() + 100},
+        {"over a partial record at the end", three + "DDDDDDDDDDDDDDDD", 4, three.size() + 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path, c.content);
+        RecordFile file(path, 42);
+        std::string message;
+        {
+            FileSizeLimit full(c.limit);
+            message = failure([&] { file.write(c.record, std::string(42, 'Z')); });
+        }
+        EXPECT_TRUE(contains(message, path)) << message;
+        EXPECT_TRUE(contains(message, "大きすぎます")) << message;
+        EXPECT_EQ(readBytes(path), c.content);
+        // The file still takes the next write once there is room.
+        file.write(c.record, std::string(42, 'Z'));
+        EXPECT_EQ(file.read(c.record), std::string(42, 'Z'));
+    }
+}
+
+TEST_F(FileFaults, DeviceWithoutSpaceIsReportedAsFullDisk) {
+    std::filesystem::create_symlink("/dev/full", path);
+    RecordFile file(path, 42);
+    EXPECT_TRUE(contains(failure([&] { file.write(1, "x"); }), "ディスクの空き容量が足りません"));
+}
+
+TEST_F(FileFaults, ReadOnlyRegisterCanBeReadButNotWritten) {
+    writeBytes(path, std::string(42, 'A'));
+    ::chmod(path.c_str(), 0444);
+    PermissionsEnforced enforced;
+    RecordFile file(path, 42);
+    EXPECT_EQ(file.read(1), std::string(42, 'A'));
+    std::string message = failure([&] { file.write(1, std::string(42, 'B')); });
+    EXPECT_TRUE(contains(message, "に書き込めません")) << message;
+    EXPECT_TRUE(contains(message, "アクセスが拒否されました")) << message;
+    EXPECT_EQ(readBytes(path), std::string(42, 'A'));
+}
+
+// Files that cannot be opened are refused with the path and the reason, without hanging
+// on a pipe and without creating anything.
+TEST_F(FileFaults, UnopenableFilesNameFileAndReason) {
+    const struct {
+        const char* name;
+        std::function<void(const std::string& folder, const std::string& file)> arrange;
+        const char* reason;
+        bool missing = false; // the file does not exist: the reader just finds nothing
+    } cases[] = {
+        {"no read permission",
+         [](const std::string&, const std::string& p) {
+             writeBytes(p, "x");
+             ::chmod(p.c_str(), 0);
+         },
+         "アクセスが拒否されました"},
+        {"folder without write access",
+         [](const std::string& f, const std::string&) { ::chmod(f.c_str(), 0555); },
+         "アクセスが拒否されました", true},
+        {"named pipe", [](const std::string&, const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+         "通常のファイルではありません"},
+        {"folder in its place",
+         [](const std::string&, const std::string& p) { std::filesystem::create_directory(p); },
+         "同じ名前のフォルダーがあります"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder place;
+        std::string file = place.file("kojinfl.txt");
+        c.arrange(place.path(), file);
+        PermissionsEnforced enforced;
+        for (const auto& message : {failure([&] { RecordFile(file, 42); }),
+                                    failure([&] { readQuotedValues(file, 5); })}) {
+            if (c.missing && message == "(no FileError)")
+                continue;
+            EXPECT_TRUE(contains(message, file)) << message;
+            EXPECT_TRUE(contains(message, c.reason)) << message;
+        }
+        EXPECT_EQ(std::filesystem::exists(file), !c.missing);
+    }
+}
+
+// Replacing the quoted-values file fails whole: the old file stays, no temporary is left.
+TEST_F(FileFaults, FailedReplaceKeepsOldFileAndLeavesNoTemporary) {
+    std::string file = folder.file("kojinfl.txt");
+    writeBytes(file, "\"old\"\r\n");
+    {
+        FileSizeLimit full(3);
+        EXPECT_TRUE(contains(failure([&] { writeQuotedLine(file, {"new"}); }), "大きすぎます"));
+    }
+    {
+        ::chmod(folder.path().c_str(), 0555);
+        PermissionsEnforced enforced;
+        EXPECT_TRUE(
+            contains(failure([&] { writeQuotedLine(file, {"new"}); }), "アクセスが拒否されました"));
+    }
+    ::chmod(folder.path().c_str(), 0755);
+    EXPECT_EQ(snapshot(folder.path()),
+              (std::map<std::string, std::string>{{"kojinfl.txt", "\"old\"\r\n"}}));
+}
+
+TEST_F(FileFaults, HugeFileIsReadOnlyAsFarAsItsValuesNeed) {
+    std::string file = folder.file("kojinfl.txt");
+    writeBytes(file, "\"" + std::string(8 << 20, 'a'));
+    auto values = readQuotedValues(file, 5);
+    ASSERT_TRUE(values);
+    ASSERT_EQ(values->size(), 1u);
+    EXPECT_GE((*values)[0].size() + 1, 1u << 20);
+    EXPECT_LT((*values)[0].size(), 2u << 20);
+}
+
+} // namespace
