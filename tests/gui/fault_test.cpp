@@ -1,0 +1,345 @@
+#include "gui_fixture.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <cctype>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <random>
+#include <sys/stat.h>
+
+using testing_support::readBytes;
+using testing_support::recordBytes;
+using testing_support::snapshot;
+using testing_support::writeBytes;
+
+namespace {
+
+enum class Command { Start, Execute, Register, Load, Update, Search, Listing };
+
+const char kEntry[] =
+    "\"\x8E\x52\x93\x63\",\"\x8F\xBA\x98\x61\",\"31\",\"08\",\"26\"\r\n"; // 山田, 昭和
+
+class FaultTest : public GuiFixture {
+protected:
+    forms::keisan& k() { return program().keisanForm(); }
+    forms::menyu& menu() { return program().menyuForm(); }
+    std::string lastEntry() const { return folder.file("kojinfl.txt"); }
+    std::string registerFile() const { return folder.file("kojinnen.txt"); }
+
+    void fillEntry(const QString& name) {
+        k().Text7->setText(name);
+        k().Option3->setChecked(true);
+        k().Text1->setText("31");
+        k().Text2->setText("8");
+        k().Text3->setText("26");
+        k().Text4->setText("2019");
+        k().Text5->setText("08");
+        k().Text6->setText("25");
+    }
+
+    void run(Command command, const QString& name = "山田") {
+        switch (command) {
+        case Command::Start:
+            k().show();
+            break;
+        case Command::Execute:
+            fillEntry(name);
+            QTest::mouseClick(k().Command1, Qt::LeftButton);
+            break;
+        case Command::Register:
+            fillEntry(name);
+            QTest::mouseClick(k().touroku, Qt::LeftButton);
+            break;
+        case Command::Load:
+            k().Text10->setText("2");
+            QTest::mouseClick(k().Command4, Qt::LeftButton);
+            break;
+        case Command::Update: { // two records past the end of the register
+            QTest::mouseClick(k().Command2, Qt::LeftButton);
+            QTest::mouseClick(menu().Command1, Qt::LeftButton);
+            auto& u = program().kousinForm();
+            u.Text1[0]->setText("5");
+            u.Text2[0]->setText(name);
+            QTest::mouseClick(u.Command2, Qt::LeftButton);
+            break;
+        }
+        case Command::Search:
+            QTest::mouseClick(k().Command2, Qt::LeftButton);
+            dialogs.inputAnswers = {""};
+            QTest::mouseClick(menu().Command3, Qt::LeftButton);
+            break;
+        case Command::Listing:
+            QTest::mouseClick(k().Command2, Qt::LeftButton);
+            QTest::mouseClick(menu().Command4, Qt::LeftButton);
+            break;
+        }
+    }
+
+    // The program answers the next command: back on the calculation screen, a calculation
+    // shows its results.
+    void expectStillAnswers() {
+        if (program().kousinForm().isVisible())
+            QTest::mouseClick(program().kousinForm().Command1, Qt::LeftButton);
+        if (menu().isVisible())
+            QTest::mouseClick(menu().Command2, Qt::LeftButton);
+        ASSERT_TRUE(k().isVisible());
+        fillEntry("山田");
+        k().Text8->clear();
+        QTest::mouseClick(k().Command1, Qt::LeftButton);
+        EXPECT_EQ(k().Text8->text(), "1956");
+        EXPECT_EQ(k().Text9->text(), "62");
+    }
+};
+
+struct FaultCase {
+    const char* name;
+    std::function<void(const std::string& folder)> arrange; // puts the fault in place
+    Command command;
+    std::vector<std::string> says; // parts of the one error message; none: no message
+    bool enforce = false;          // file permissions bind the tests even as root
+    std::optional<unsigned long> sizeLimit = {};
+};
+
+std::vector<FaultCase> faultCases() {
+    const std::string denied = "アクセスが拒否されました";
+    const std::string full = "ディスクの空き容量が足りません";
+    const std::string tooBig = "ファイルが大きすぎます";
+    const std::string folderThere = "同じ名前のフォルダーがあります";
+    auto readOnlyFolder = [](const std::string& f) {
+        std::filesystem::remove(f + "/kojinnen.txt");
+        ::chmod(f.c_str(), 0555);
+    };
+    auto readOnlyRegister = [](const std::string& f) {
+        ::chmod((f + "/kojinnen.txt").c_str(), 0444);
+    };
+    auto unreadable = [](const std::string& path) { ::chmod(path.c_str(), 0); };
+    auto folderInPlace = [](const std::string& path) {
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+    };
+    auto deviceFull = [](const std::string& f) {
+        std::filesystem::remove(f + "/kojinnen.txt");
+        std::filesystem::create_symlink("/dev/full", f + "/kojinnen.txt");
+    };
+    auto randomRegister = [](const std::string& f) {
+        std::mt19937 random(42);
+        std::string bytes(10 * 42 + 17, '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(random());
+        writeBytes(f + "/kojinnen.txt", bytes);
+    };
+    auto lastEntryBytes = [](std::string bytes) {
+        return [bytes](const std::string& f) { writeBytes(f + "/kojinfl.txt", bytes); };
+    };
+    const unsigned long threeRecords = 3 * 42;
+
+    return {
+        {"folder without write access: execute",
+         readOnlyFolder,
+         Command::Execute,
+         {"kojinfl.txt", "を保存できません", denied},
+         true},
+        {"folder without write access: register",
+         readOnlyFolder,
+         Command::Register,
+         {"kojinnen.txt", "を開けません", denied},
+         true},
+        {"folder without write access: load",
+         readOnlyFolder,
+         Command::Load,
+         {"kojinnen.txt", denied},
+         true},
+        {"folder without write access: update",
+         readOnlyFolder,
+         Command::Update,
+         {"kojinnen.txt", denied},
+         true},
+        {"folder without write access: search",
+         readOnlyFolder,
+         Command::Search,
+         {"kojinnen.txt", denied},
+         true},
+        {"folder without write access: listing",
+         readOnlyFolder,
+         Command::Listing,
+         {"kojinnen.txt", denied},
+         true},
+        {"read-only register: listing", readOnlyRegister, Command::Listing, {}, true},
+        {"read-only register: load", readOnlyRegister, Command::Load, {}, true},
+        {"read-only register: register",
+         readOnlyRegister,
+         Command::Register,
+         {"kojinnen.txt", "に書き込めません", denied},
+         true},
+        {"read-only register: update",
+         readOnlyRegister,
+         Command::Update,
+         {"kojinnen.txt", "に書き込めません", denied},
+         true},
+        {"register without read permission: search",
+         [=](const std::string& f) { unreadable(f + "/kojinnen.txt"); },
+         Command::Search,
+         {"kojinnen.txt", denied},
+         true},
+        {"last entry without read permission: start",
+         [=](const std::string& f) { unreadable(f + "/kojinfl.txt"); },
+         Command::Start,
+         {"kojinfl.txt", denied},
+         true},
+        {"folder as register: register",
+         [=](const std::string& f) { folderInPlace(f + "/kojinnen.txt"); },
+         Command::Register,
+         {"kojinnen.txt", folderThere}},
+        {"folder as register: load",
+         [=](const std::string& f) { folderInPlace(f + "/kojinnen.txt"); },
+         Command::Load,
+         {"kojinnen.txt", folderThere}},
+        {"folder as register: listing",
+         [=](const std::string& f) { folderInPlace(f + "/kojinnen.txt"); },
+         Command::Listing,
+         {"kojinnen.txt", folderThere}},
+        {"folder as last entry: start",
+         [=](const std::string& f) { folderInPlace(f + "/kojinfl.txt"); },
+         Command::Start,
+         {"kojinfl.txt", folderThere}},
+        {"folder as last entry: execute",
+         [=](const std::string& f) { folderInPlace(f + "/kojinfl.txt"); },
+         Command::Execute,
+         {"kojinfl.txt", folderThere}},
+        {"register on a full device: register",
+         deviceFull,
+         Command::Register,
+         {"kojinnen.txt", full}},
+        {"register on a full device: update", deviceFull, Command::Update, {"kojinnen.txt", full}},
+        {"disk full part-way through a record: register",
+         {},
+         Command::Register,
+         {"kojinnen.txt", tooBig},
+         false,
+         threeRecords + 10},
+        {"disk full past the end: update", {}, Command::Update, {"kojinnen.txt", tooBig}, false, 0},
+        {"disk full: execute", {}, Command::Execute, {"kojinfl.txt", tooBig}, false, 0},
+        {"random register: listing", randomRegister, Command::Listing, {}},
+        {"random register: search", randomRegister, Command::Search, {}},
+        {"random register: load", randomRegister, Command::Load, {}},
+        {"last entry of 1 MB without line end: start",
+         lastEntryBytes("\"" + std::string(1 << 20, 'x')),
+         Command::Start,
+         {}},
+        {"last entry with unbalanced quotes: start",
+         lastEntryBytes("\"a,\"b\",\"\x8F\xBA\x98\x61\",\"3"),
+         Command::Start,
+         {}},
+        {"last entry with a NUL byte: start",
+         lastEntryBytes(std::string("\"a\0b\",\"\",\"1\",\"2\",\"3\"\r\n", 21)),
+         Command::Start,
+         {}},
+    };
+}
+
+class Faults : public FaultTest, public testing::WithParamInterface<FaultCase> {};
+
+// Each fault: the one message names the file and the reason, no stored byte changes, and
+// the program answers the next command.
+TEST_P(Faults, AreReportedChangeNothingAndLeaveProgramUsable) {
+    const FaultCase& c = GetParam();
+    {
+        writeBytes(lastEntry(), kEntry);
+        writeBytes(registerFile(),
+                   recordBytes("1", "A") + recordBytes("2", "B") + recordBytes("3", "C"));
+        if (c.command != Command::Start)
+            k().show();
+        if (c.arrange)
+            c.arrange(folder.path());
+        const auto before = snapshot(folder.path());
+        dialogs.reset();
+        {
+            std::optional<testing_support::PermissionsEnforced> enforced;
+            std::optional<testing_support::FileSizeLimit> limit;
+            if (c.enforce)
+                enforced.emplace();
+            if (c.sizeLimit)
+                limit.emplace(*c.sizeLimit);
+            run(c.command);
+        }
+        if (c.command == Command::Execute) {
+            EXPECT_EQ(k().Text8->text(), "1956"); // the results are shown all the same
+        }
+        const auto errors = dialogs.errors();
+        ASSERT_EQ(errors.size(), c.says.empty() ? 0u : 1u)
+            << (errors.empty() ? "" : errors[0].text);
+        for (const auto& part : c.says)
+            EXPECT_NE(errors[0].text.find(part), std::string::npos) << errors[0].text;
+        ::chmod(folder.path().c_str(), 0755);
+        EXPECT_EQ(snapshot(folder.path()), before);
+        expectStillAnswers();
+    }
+}
+
+// Names with separators and control characters are stored and read back exactly; a name
+// that a file cannot hold is refused with a message that names the characters, and the
+// files keep every byte.
+TEST_F(FaultTest, NamesWithSeparatorsControlsAndEmojiAreKeptOrRefusedWhole) {
+    const struct {
+        QString name;
+        bool lastEntryTakesIt; // the quoted-values file can hold it unambiguously
+        bool registerTakesIt;  // code page 932 can hold it
+        const char* says;      // part of the message when refused
+    } cases[] = {
+        {"a\"b\"", true, true, ""},
+        {"a,b", true, true, ""},
+        {"a\r\nb", true, true, ""},
+        {"a\tb", true, true, ""},
+        {"a\",\"b", false, true, "「\"」のすぐ後に「,」"},
+        {"山田😀", false, false, "😀"},
+    };
+    k().show();
+    int registered = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        for (Command command : {Command::Execute, Command::Register}) {
+            const auto before = snapshot(folder.path());
+            dialogs.reset();
+            run(command, c.name);
+            bool taken = command == Command::Execute ? c.lastEntryTakesIt : c.registerTakesIt;
+            if (taken) {
+                EXPECT_TRUE(dialogs.errors().empty());
+            } else {
+                ASSERT_EQ(dialogs.errors().size(), 1u);
+                EXPECT_NE(dialogs.errors()[0].text.find(c.says), std::string::npos)
+                    << dialogs.errors()[0].text;
+                EXPECT_EQ(snapshot(folder.path()), before);
+            }
+            if (!taken)
+                continue;
+            if (command == Command::Execute) {
+                // A program started afresh on the folder shows the name as typed.
+                testing_support::ScriptedDialogs quiet;
+                forms::Program again({&quiet, &clock, folder.path(), [] {}});
+                EXPECT_EQ(again.keisanForm().Text7->text(), c.name);
+            } else {
+                k().Text10->setText(QString::number(++registered));
+                QTest::mouseClick(k().Command4, Qt::LeftButton);
+                EXPECT_EQ(k().Text7->text().trimmed(), c.name.trimmed());
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Faults, testing::ValuesIn(faultCases()),
+                         [](const testing::TestParamInfo<FaultCase>& info) {
+                             std::string name;
+                             for (char ch : std::string(info.param.name))
+                                 if (std::isalnum(static_cast<unsigned char>(ch)))
+                                     name += ch;
+                                 else if (!name.empty() && name.back() != '_')
+                                     name += '_';
+                             return name;
+                         });
+
+} // namespace
