@@ -248,6 +248,15 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
         ::unlink(temp.c_str());
         throw FileError(FileError::Action::Replace, path, err);
     }
+    // Make the rename itself durable. Some file systems cannot sync a folder; the data
+    // is on the disk already, so that is not reported.
+    std::string::size_type slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
 }
 
 std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
