@@ -2,8 +2,10 @@ BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test sanitize-build bench format clean
+.PHONY: all deps configure build run test sanitize-build bench fuzz format clean
 
 all: build
 
@@ -35,6 +37,13 @@ sanitize-build: deps
 
 bench: build
 	./$(BUILD_DIR)/bench/nenrei_bench
+
+# Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
+fuzz: deps
+	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DNENREI_FUZZ=ON $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@./scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 format:
 	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the screens need.
+# Installs the Debian packages the build, the tests, the fuzz targets and the screens need.
 # Idempotent: does nothing when every package is already installed.
 set -euo pipefail
 
@@ -7,6 +7,7 @@ packages=(
     g++ make cmake pkg-config
     qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    clang-14 libclang-rt-14-dev
     fonts-ipafont-gothic
 )
 
