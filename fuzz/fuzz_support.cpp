@@ -82,7 +82,8 @@ std::uint8_t ByteReader::byte() {
 }
 
 std::string ByteReader::text(std::size_t maxLength) {
-    std::size_t length = std::min<std::size_t>(byte() % (maxLength + 1), rest_.size());
+    const std::size_t wanted = byte() % (maxLength + 1);
+    const std::size_t length = std::min(wanted, rest_.size());
     std::string out(rest_.substr(0, length));
     rest_.remove_prefix(length);
     return out;
