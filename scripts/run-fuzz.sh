@@ -16,10 +16,15 @@ if [ ${#targets[@]} -eq 0 ]; then
     targets=(fuzz_leading_number fuzz_last_entry fuzz_record fuzz_cp932)
 fi
 
-# The last-entry target writes (and fsyncs) a file on every run: keep that in memory.
+# The last-entry target writes (and fsyncs) a file on every run: keep that in memory when
+# possible. A private folder, removed at the end, also takes what a crashed run leaves.
+base="${TMPDIR:-/tmp}"
 if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
-    export TMPDIR=/dev/shm
+    base=/dev/shm
 fi
+TMPDIR="$(mktemp -d "$base/nenrei-fuzz.XXXXXX")"
+export TMPDIR
+trap 'rm -rf "$TMPDIR"' EXIT
 
 mkdir -p "$build/artifacts" "$build/logs"
 failed=()
