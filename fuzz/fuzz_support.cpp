@@ -2,6 +2,7 @@
 
 #include "cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -241,6 +242,25 @@ std::string canonicalBytes(std::string_view bytes) {
     for (const Code& c : splitCodes(bytes))
         if (c.valid)
             out += codeBytes(table().canonical[codeOf(c.bytes)]);
+    return out;
+}
+
+std::string asReadBack(std::string_view text) {
+    static const std::pair<std::string_view, std::string_view> kEquivalents[] = {
+        {"〜", "～"}, {"−", "－"}, {"—", "―"},  {"‖", "∥"}, {"¢", "￠"},
+        {"£", "￡"},  {"¬", "￢"}, {"¥", "\\"}, {"‾", "~"}};
+    std::string out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        auto it =
+            std::find_if(std::begin(kEquivalents), std::end(kEquivalents),
+                         [&](const auto& e) { return text.substr(pos).starts_with(e.first); });
+        if (it != std::end(kEquivalents)) {
+            out += it->second;
+            pos += it->first.size();
+        } else {
+            out += text[pos++];
+        }
+    }
     return out;
 }
 

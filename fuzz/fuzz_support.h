@@ -63,6 +63,10 @@ std::string expectedDecode(std::string_view bytes);
 // out.
 std::string canonicalBytes(std::string_view bytes);
 
+// `text` as it reads back from CP932: the nine characters that the encoder writes as a
+// JIS equivalent (〜 − — ‖ ¢ £ ¬ ¥ ‾) replaced by the characters their codes decode to.
+std::string asReadBack(std::string_view text);
+
 } // namespace fuzz
 
 #define FUZZ_CHECK(condition, detail)                                                              \

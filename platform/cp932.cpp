@@ -72,12 +72,19 @@ std::string decode(std::string_view bytes) {
 Encoded encode(std::string_view utf8) {
     Encoded result;
     result.bytes.reserve(utf8.size());
-    while (encoder().convert(utf8, result.bytes) != 0) {
-        std::string ch(utf8.substr(0, utf8::charLength(utf8, 0)));
-        utf8.remove_prefix(ch.size());
+    // One character at a time: iconv silently drops some characters (the Unicode tag
+    // characters) that it cannot convert, and those must be reported like the others.
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        std::string_view ch = utf8.substr(pos, utf8::charLength(utf8, pos));
+        pos += ch.size();
+        std::string_view rest = ch;
+        std::size_t before = result.bytes.size();
+        if (encoder().convert(rest, result.bytes) == 0 && result.bytes.size() > before)
+            continue;
+        result.bytes.resize(before);
         if (std::find(result.unencodable.begin(), result.unencodable.end(), ch) ==
             result.unencodable.end())
-            result.unencodable.push_back(std::move(ch));
+            result.unencodable.emplace_back(ch);
     }
     return result;
 }

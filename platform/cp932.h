@@ -19,7 +19,12 @@ struct Encoded {
     bool ok() const { return unencodable.empty(); }
 };
 
-// UTF-8 to bytes, telling which characters could not be converted.
+// UTF-8 to bytes, telling which characters could not be converted. Nine characters that
+// have no code of their own are written as the code page's character for the same JIS
+// character, the way input methods on Linux type them and Windows programs show them:
+// 〜 U+301C, − U+2212, — U+2014, ‖ U+2016, ¢ U+00A2, £ U+00A3, ¬ U+00AC as ～ － ―
+// ∥ ￠ ￡ ￢ (81 60, 81 7C, 81 5C, 81 61, 81 91, 81 92, 81 CA), ¥ U+00A5 as byte 5C and
+// ‾ U+203E as byte 7E. They read back as those characters and as \ and ~.
 Encoded encode(std::string_view utf8);
 
 } // namespace platform::cp932

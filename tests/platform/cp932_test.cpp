@@ -30,9 +30,25 @@ TEST(Cp932, DecodesInvalidBytesAsReplacementCharacterAndGoesOn) {
 }
 
 TEST(Cp932, EncodeListsEachUnencodableCharacterOnceInOrderAndLeavesThemOut) {
-    const cp932::Encoded e = cp932::encode("a😀髙€😀 €");
-    EXPECT_EQ(e.unencodable, (std::vector<std::string>{"😀", "€"}));
+    // U+E0041 is a tag character, which iconv would drop without a word.
+    const cp932::Encoded e = cp932::encode("a😀髙€😀 €\U000E0041");
+    EXPECT_EQ(e.unencodable, (std::vector<std::string>{"😀", "€", "\U000E0041"}));
     EXPECT_EQ(e.bytes, "a\xFB\xFC ");
+}
+
+TEST(Cp932, JisEquivalentsAreWrittenAsTheCodePagesOwnCharacter) {
+    const struct {
+        const char* typed;
+        const char* bytes;
+        const char* readBack;
+    } cases[] = {{"〜", "\x81\x60", "～"}, {"−", "\x81\x7C", "－"}, {"—", "\x81\x5C", "―"},
+                 {"‖", "\x81\x61", "∥"},   {"¢", "\x81\x91", "￠"}, {"£", "\x81\x92", "￡"},
+                 {"¬", "\x81\xCA", "￢"},  {"¥", "\\", "\\"},       {"‾", "~", "~"}};
+    for (const auto& c : cases) {
+        const cp932::Encoded e = cp932::encode(c.typed);
+        EXPECT_EQ(std::pair(e.bytes, e.ok()), std::pair(std::string(c.bytes), true)) << c.typed;
+        EXPECT_EQ(cp932::decode(e.bytes), c.readBack);
+    }
 }
 
 } // namespace
