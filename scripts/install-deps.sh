@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     fonts-ipafont-gothic
+    # The real-window test and the screenshots: a virtual display with a window manager,
+    # window tools, pictures, and text recognition to tell drawn Japanese from empty boxes.
+    xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
 )
 
 missing=()

@@ -1,0 +1,75 @@
+# Shell functions for driving the real program on a virtual X display: sourced by the
+# real-window test and by the screenshot script.
+#
+#   x11_start            starts Xvfb and a window manager, exports DISPLAY
+#   x11_stop             stops them
+#   x11_wait_window NAME waits until a visible window with exactly this title exists,
+#                        prints its id
+#   x11_click WIN L T W H clicks the middle of a control placed at L,T (W×H) in twips,
+#                        scaled by QT_SCALE_FACTOR
+#   x11_shot WIN FILE    saves a window (its client area) as PNG
+
+X11_PIDS=()
+
+x11_start() {
+    local fd_file
+    fd_file="$(mktemp)"
+    exec {x11_fd}>"$fd_file"
+    Xvfb -displayfd "$x11_fd" -screen 0 "${X11_SCREEN:-1920x1440x24}" -nolisten tcp \
+        >/dev/null 2>&1 &
+    X11_PIDS+=($!)
+    local i
+    for i in $(seq 100); do
+        [ -s "$fd_file" ] && break
+        sleep 0.1
+    done
+    exec {x11_fd}>&-
+    DISPLAY=":$(tr -d '\n' <"$fd_file")"
+    export DISPLAY
+    rm -f "$fd_file"
+    openbox --sm-disable >/dev/null 2>&1 &
+    X11_PIDS+=($!)
+    # The window manager is ready once it has claimed the root window.
+    for i in $(seq 100); do
+        wmctrl -m >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "x11_start: window manager did not start" >&2
+    return 1
+}
+
+x11_stop() {
+    local pid
+    for pid in "${X11_PIDS[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    X11_PIDS=()
+}
+
+x11_wait_window() {
+    local name="$1" i id
+    for i in $(seq 200); do
+        for id in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null); do
+            echo "$id"
+            return 0
+        done
+        sleep 0.1
+    done
+    echo "x11_wait_window: no window \"$name\"" >&2
+    return 1
+}
+
+x11_click() {
+    local win="$1" scale="${QT_SCALE_FACTOR:-1}"
+    local x y
+    x=$(awk -v l="$2" -v w="$4" -v s="$scale" 'BEGIN { printf "%d", (l + w / 2) / 15 * s }')
+    y=$(awk -v t="$3" -v h="$5" -v s="$scale" 'BEGIN { printf "%d", (t + h / 2) / 15 * s }')
+    xdotool mousemove --window "$win" "$x" "$y" click 1
+    sleep 0.5
+}
+
+x11_shot() {
+    sleep 0.5 # let the window finish painting
+    import -window "$1" "$2"
+}

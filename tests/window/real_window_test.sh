@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Starts the real program in a real X11 window (Xvfb with a window manager), in a
+# temporary program folder, and checks what a user would see first:
+#   - the calculation window appears with its caption;
+#   - its client area is 532 × 660 logical pixels (7980 × 9900 twips);
+#   - its Japanese captions are drawn with a CJK font: text recognition reads them back
+#     (a missing font draws empty boxes, which read as nothing);
+#   - closing the window with the window manager's close ends the process cleanly.
+# Usage: real_window_test.sh PATH_TO_NENREI
+set -euo pipefail
+
+exe="$(realpath "$1")"
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=../../scripts/x11-session.sh
+. "$here/../../scripts/x11-session.sh"
+
+work="$(mktemp -d)"
+cleanup() {
+    x11_stop
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The program keeps its files beside the executable: run a copy in the temporary folder,
+# with a last entry (山田太郎, 昭和 31/08/05) so that the boxes show Japanese text too.
+cp "$exe" "$work/nenrei"
+printf '"\x8E\x52\x93\x63\x91\xBE\x98\x59","\x8F\xBA\x98\x61","31","08","05"\r\n' \
+    >"$work/kojinfl.txt"
+cp "$work/kojinfl.txt" "$work/kojinfl.before"
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+x11_start
+unset QT_SCALE_FACTOR
+QT_QPA_PLATFORM=xcb "$work/nenrei" 2>"$work/stderr" &
+pid=$!
+
+title="年齢計算　Ver 1.0"
+win="$(x11_wait_window "$title")" || {
+    cat "$work/stderr" >&2
+    exit 1
+}
+
+size="$(xwininfo -id "$win" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 } END { print w "x" h }')"
+[ "$size" = "532x660" ] || fail "client area is $size, not 532x660"
+
+x11_shot "$win" "$work/window.png"
+# Recognition works best on large, grey text: three times the size.
+convert "$work/window.png" -resize 300% -colorspace Gray "$work/large.png"
+tesseract "$work/large.png" "$work/text" -l jpn >/dev/null 2>&1
+text="$(tr -d ' \n' <"$work/text.txt")"
+for caption in 氏名の入力 生年月日入力 年齢計算実行 現在の西暦年月日入力 山田太郎; do
+    case "$text" in
+    *"$caption"*) ;;
+    *) fail "caption \"$caption\" is not readable in the window (read: $text)" ;;
+    esac
+done
+
+wmctrl -i -c "$win"
+for _ in $(seq 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then
+    fail "the program is still running after its window was closed"
+    kill "$pid"
+fi
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+if grep -v -e '^QStandardPaths' "$work/stderr" | grep -q .; then
+    fail "the program wrote errors: $(cat "$work/stderr")"
+fi
+cmp -s "$work/kojinfl.txt" "$work/kojinfl.before" || fail "starting and closing changed kojinfl.txt"
+
+if [ "$failures" -ne 0 ]; then
+    cp "$work/window.png" "${TMPDIR:-/tmp}/real_window_failure.png" 2>/dev/null || true
+    exit 1
+fi
+echo "real window: 532x660, captions readable, closed cleanly"
