@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test sanitize-build bench fuzz format clean
+.PHONY: all deps configure build run test sanitize-build bench fuzz format clean install uninstall
 
 all: build
 
@@ -20,6 +20,13 @@ build: configure
 
 run: build
 	./$(BUILD_DIR)/nenrei
+
+# For the current user, no root: see scripts/install.sh for where each file goes.
+install: build
+	@./scripts/install.sh install $(BUILD_DIR)/nenrei
+
+uninstall:
+	@./scripts/install.sh uninstall
 
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
