@@ -12,6 +12,8 @@ packages=(
     # The real-window test and the screenshots: a virtual display with a window manager,
     # window tools, pictures, and text recognition to tell drawn Japanese from empty boxes.
     xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
+    # The install test checks the menu entry with desktop-file-validate.
+    desktop-file-utils
 )
 
 missing=()

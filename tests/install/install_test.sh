@@ -1,0 +1,224 @@
+#!/usr/bin/env bash
+# Installs, reinstalls and uninstalls the program for a throw-away user whose home folder
+# name holds spaces and characters that shells and desktop entries treat specially.
+#
+#   install_test.sh INSTALL_SCRIPT EXECUTABLE
+#
+# Nothing outside a temporary folder is written: HOME points into it and the XDG
+# variables that would lead elsewhere are unset.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 INSTALL_SCRIPT EXECUTABLE" >&2
+    exit 2
+fi
+install_script=$(realpath "$1")
+executable=$(realpath "$2")
+
+for tool in desktop-file-validate timeout pgrep cmp; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "FAIL: $tool is missing (scripts/install-deps.sh installs it)" >&2
+        exit 1
+    fi
+done
+
+scratch=$(mktemp -d)
+busy_pid=
+cleanup() {
+    if [ -n "$busy_pid" ]; then
+        kill -KILL "$busy_pid" 2>/dev/null || true
+    fi
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+export HOME="$scratch/home of テスト \$USER 100% & 'q'"
+unset XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_STATE_HOME
+export XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=offscreen
+
+assets=$(dirname "$install_script")/../data
+share="$HOME/.local/share"
+program="$share/nenrei/nenrei"
+launcher="$HOME/.local/bin/nenrei"
+desktop_file="$share/applications/nenrei.desktop"
+# Installed file and the file it must be a copy of.
+declare -A copies=(
+    ["$program"]="$executable"
+    ["$share/icons/hicolor/scalable/apps/nenrei.svg"]="$assets/nenrei.svg"
+    ["$share/icons/hicolor/48x48/apps/nenrei.png"]="$assets/nenrei-48.png"
+    ["$share/icons/hicolor/256x256/apps/nenrei.png"]="$assets/nenrei-256.png"
+)
+installed=("${!copies[@]}" "$launcher" "$desktop_file")
+
+failures=0
+passes=0
+check() {
+    local what=$1
+    shift
+    if "$@"; then
+        passes=$((passes + 1))
+    else
+        echo "FAIL: $what" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+# Runs the install script; its output goes to $scratch/out, and to stderr when it fails.
+run_script() {
+    if ! "$install_script" "$@" >"$scratch/out" 2>&1; then
+        cat "$scratch/out" >&2
+        return 1
+    fi
+}
+
+fails() {
+    ! "$@"
+}
+
+no_errors_or_warnings() {
+    ! grep -Eq "error|warning" <<<"$1"
+}
+
+same_data_files() {
+    cmp -s "$scratch/expected/kojinnen.txt" "$share/nenrei/kojinnen.txt" &&
+        cmp -s "$scratch/expected/kojinfl.txt" "$share/nenrei/kojinfl.txt"
+}
+
+# Reads back the program path from the Exec line as a desktop environment does: first the
+# string-value escapes, then the quoting of the Exec syntax, then the doubled percent signs.
+# An escape either step does not define gives "<invalid>".
+exec_path() {
+    local value unescaped='' c i
+    value=$(sed -n 's/^Exec=//p' "$desktop_file")
+    for ((i = 0; i < ${#value}; i++)); do
+        c=${value:i:1}
+        if [ "$c" = "\\" ]; then
+            i=$((i + 1))
+            case ${value:i:1} in
+                "\\") c="\\" ;;
+                s) c=' ' ;;
+                *) printf '<invalid>'; return ;;
+            esac
+        fi
+        unescaped+=$c
+    done
+    value=$unescaped
+    if [[ $value == \"*\" ]]; then
+        unescaped=''
+        for ((i = 1; i < ${#value} - 1; i++)); do
+            c=${value:i:1}
+            case $c in
+                "\\")
+                    i=$((i + 1))
+                    c=${value:i:1}
+                    case $c in
+                        '"' | '`' | '$' | "\\") ;;
+                        *) printf '<invalid>'; return ;;
+                    esac
+                    ;;
+                '"' | '`' | '$') printf '<invalid>'; return ;;
+            esac
+            unescaped+=$c
+        done
+        value=$unescaped
+    fi
+    printf '%s' "${value//%%/%}"
+}
+
+# Starts the launcher for a few seconds; it must still be running when the time is up
+# (timeout's status 124) and the process must be the installed program.
+launch_check() {
+    local timeout_pid child='' status=0
+    timeout 5 "$launcher" >"$scratch/launch.log" 2>&1 &
+    timeout_pid=$!
+    for _ in $(seq 30); do
+        child=$(pgrep -P "$timeout_pid" || true)
+        [ -n "$child" ] && break
+        sleep 0.1
+    done
+    sleep 1
+    local running=
+    if [ -n "$child" ]; then
+        running=$(readlink "/proc/$child/exe" 2>/dev/null || true)
+    fi
+    wait "$timeout_pid" || status=$?
+    check "the launcher runs the installed program (it ran: ${running:-nothing})" \
+        test "$running" = "$program"
+    check "the program keeps running until stopped (status $status)" test "$status" -eq 124
+    if [ "$status" -ne 124 ]; then
+        cat "$scratch/launch.log" >&2
+    fi
+}
+
+# --- First install -----------------------------------------------------------------------
+check "install succeeds" run_script install "$executable"
+for path in "${!copies[@]}"; do
+    check "$path is a copy of ${copies[$path]}" cmp -s "${copies[$path]}" "$path"
+done
+check "the program is executable" test -x "$program"
+check "the launcher is executable" test -x "$launcher"
+check "the desktop entry is in place" test -f "$desktop_file"
+check "a hint when $HOME/.local/bin is not on PATH" grep -q "PATH" "$scratch/out"
+
+validation=$(desktop-file-validate "$desktop_file" 2>&1) || validation="error: status $? $validation"
+check "the desktop entry validates without errors or warnings: $validation" \
+    no_errors_or_warnings "$validation"
+check "Exec names the installed program (got: $(exec_path))" test "$(exec_path)" = "$program"
+
+launch_check
+
+# --- Reinstall over an install that is in use, with data files beside the program ----------
+mkdir -p "$scratch/expected"
+# Two 42-byte records and a last entry, in code page 932 with CR LF.
+printf '    1\x8e\x52\x93\x63\x91\xbe\x98\x59            \x8f\xba\x98\x61   40   5  12' \
+    >"$scratch/expected/kojinnen.txt"
+printf '    2Suzuki Hanako       \x95\xbd\x90\xac    3  11   3' >>"$scratch/expected/kojinnen.txt"
+printf '"\x8e\x52\x93\x63","\x8f\xba\x98\x61","40","5","12"\r\n' >"$scratch/expected/kojinfl.txt"
+cp "$scratch/expected/kojinnen.txt" "$scratch/expected/kojinfl.txt" "$share/nenrei/"
+
+newer="$scratch/newer-build/nenrei"
+mkdir -p "$(dirname "$newer")"
+cp "$executable" "$newer"
+printf 'newer build' >>"$newer"
+
+"$program" >/dev/null 2>&1 &
+busy_pid=$!
+sleep 1
+check "reinstall succeeds while the program runs" run_script install "$newer"
+kill -KILL "$busy_pid" 2>/dev/null || true
+wait "$busy_pid" 2>/dev/null || true
+busy_pid=
+check "reinstall replaces the program" cmp -s "$newer" "$program"
+check "reinstall keeps the data files byte for byte" same_data_files
+
+# --- Uninstall ---------------------------------------------------------------------------
+check "uninstall succeeds" run_script uninstall
+for path in "${installed[@]}"; do
+    check "uninstall removes $path" test ! -e "$path" -a ! -L "$path"
+done
+check "uninstall keeps the data files byte for byte" same_data_files
+check "uninstall says where the data files are" grep -qF "$share/nenrei" "$scratch/out"
+check "a second uninstall succeeds" run_script uninstall
+check "a second uninstall keeps the data files" same_data_files
+
+# Without data files the program folder goes too.
+rm "$share/nenrei/kojinnen.txt" "$share/nenrei/kojinfl.txt"
+check "install after uninstall succeeds" run_script install "$executable"
+check "uninstall succeeds" run_script uninstall
+check "uninstall removes the empty program folder" test ! -e "$share/nenrei"
+
+# A file of the user's own where the launcher would go is neither replaced nor removed.
+mkdir -p "$HOME/.local/bin"
+printf '#!/bin/sh\necho mine\n' >"$launcher"
+cp "$launcher" "$scratch/own-launcher"
+check "install refuses to replace a file of the user's own" \
+    fails run_script install "$executable" 2>/dev/null
+check "install leaves nothing else behind when it refuses" test ! -e "$program"
+run_script uninstall || true
+check "the user's own file survives install and uninstall" cmp -s "$scratch/own-launcher" "$launcher"
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
