@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QLabel>
 #include <QFont>
 #include <QRect>
 #include <QString>
@@ -29,6 +30,7 @@ void centreOnScreen(QWidget* window);
 
 } // namespace platform::ui
 
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -41,6 +43,10 @@ W* place(QWidget* parent, const char* name, const QRect& geometry, const QFont& 
     w->setObjectName(QString::fromLatin1(name));
     w->setGeometry(geometry);
     w->setFont(font);
+    // A label's text starts at its top-left corner: the screens place labels so that,
+    // drawn from there, units such as 年 and 歳です。 line up with the text in their boxes.
+    if constexpr (std::is_base_of_v<QLabel, W>)
+        w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return w;
 }
 

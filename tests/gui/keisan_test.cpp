@@ -146,6 +146,7 @@ TEST_F(KeisanTest, ControlsHaveTheirCaptionsAndPlaces) {
     EXPECT_EQ(k.Text1->parentWidget(), k.Frame1);
     EXPECT_EQ(k.Text9->parentWidget(), k.Frame5);
     EXPECT_EQ(k.Label2[2]->text(), "月");
+    EXPECT_EQ(k.Label2[2]->alignment(), Qt::AlignLeft | Qt::AlignTop); // level with its box
     EXPECT_EQ(k.Option5->text(), "令和");
     EXPECT_EQ(k.Command1->nextInFocusChain(), k.Option1);
     auto& menu = program().menyuForm();
