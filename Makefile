@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test sanitize-build bench fuzz format clean install uninstall
+.PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format clean install uninstall
 
 all: build
 
@@ -51,6 +51,10 @@ fuzz: deps
 		-DNENREI_FUZZ=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS)
 	@./scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+# Pictures of the four screens, from the real program on a virtual display, into docs/.
+screenshots: build
+	@./scripts/screenshots.sh $(BUILD_DIR)/nenrei docs
 
 format:
 	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i

@@ -65,11 +65,12 @@ x11_click() {
     local x y
     x=$(awk -v l="$2" -v w="$4" -v s="$scale" 'BEGIN { printf "%d", (l + w / 2) / 15 * s }')
     y=$(awk -v t="$3" -v h="$5" -v s="$scale" 'BEGIN { printf "%d", (t + h / 2) / 15 * s }')
+    xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
     xdotool mousemove --window "$win" "$x" "$y" click 1
     sleep 0.5
 }
 
 x11_shot() {
-    sleep 0.5 # let the window finish painting
+    sleep 1 # let the windows finish painting
     import -window "$1" "$2"
 }
