@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shell functions for driving the real program on a virtual X display: sourced by the
 # real-window test and by the screenshot script.
 #
@@ -48,8 +49,8 @@ x11_stop() {
 }
 
 x11_wait_window() {
-    local name="$1" i id
-    for i in $(seq 200); do
+    local name="$1" id
+    for _ in $(seq 200); do
         for id in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null); do
             echo "$id"
             return 0
