@@ -9,7 +9,7 @@ exe="$(realpath "$1")"
 out="$(mkdir -p "$2" && cd "$2" && pwd)"
 export QT_SCALE_FACTOR="${3:-1}"
 here="$(cd "$(dirname "$0")" && pwd)"
-# shellcheck source=x11-session.sh
+# shellcheck source=scripts/x11-session.sh
 . "$here/x11-session.sh"
 
 work="$(mktemp -d)"

@@ -19,8 +19,7 @@ x11_start() {
     Xvfb -displayfd "$x11_fd" -screen 0 "${X11_SCREEN:-1920x1440x24}" -nolisten tcp \
         >/dev/null 2>&1 &
     X11_PIDS+=($!)
-    local i
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         [ -s "$fd_file" ] && break
         sleep 0.1
     done
@@ -31,7 +30,7 @@ x11_start() {
     openbox --sm-disable >/dev/null 2>&1 &
     X11_PIDS+=($!)
     # The window manager is ready once it has claimed the root window.
-    for i in $(seq 100); do
+    for _ in $(seq 100); do
         wmctrl -m >/dev/null 2>&1 && return 0
         sleep 0.1
     done

@@ -11,7 +11,7 @@ set -euo pipefail
 
 exe="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
-# shellcheck source=../../scripts/x11-session.sh
+# shellcheck source=scripts/x11-session.sh
 . "$here/../../scripts/x11-session.sh"
 
 work="$(mktemp -d)"
