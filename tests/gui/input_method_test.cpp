@@ -1,0 +1,47 @@
+#include "gui_fixture.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+
+namespace {
+
+class InputMethodTest : public GuiFixture {};
+
+// Japanese is typed through an input method: the text boxes must take its composition
+// and its committed text, and none may ask for Latin-only or digits-only input, which
+// turns the input method off.
+void expectTakesJapanese(QLineEdit* box) {
+    SCOPED_TRACE(box->objectName().toStdString());
+    EXPECT_TRUE(box->testAttribute(Qt::WA_InputMethodEnabled));
+    EXPECT_EQ(box->inputMethodHints() &
+                  (Qt::ImhLatinOnly | Qt::ImhDigitsOnly | Qt::ImhFormattedNumbersOnly |
+                   Qt::ImhHiddenText | Qt::ImhPreferLatin | Qt::ImhEmailCharactersOnly),
+              Qt::ImhNone);
+    box->clear();
+    QInputMethodEvent composing(QStringLiteral("たかはし"), {});
+    QApplication::sendEvent(box, &composing);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("髙橋"));
+    QApplication::sendEvent(box, &commit);
+    EXPECT_EQ(box->text(), QStringLiteral("髙橋"));
+}
+
+TEST_F(InputMethodTest, EveryTextBoxTakesInputMethodText) {
+    std::vector<QWidget*> screens{&program().keisanForm(), &program().menyuForm(),
+                                  &program().hyoujiForm(), &program().kousinForm()};
+    int boxes = 0;
+    for (QWidget* screen : screens)
+        for (QLineEdit* box : screen->findChildren<QLineEdit*>()) {
+            expectTakesJapanese(box);
+            ++boxes;
+        }
+    EXPECT_EQ(boxes, 10 + 66 + 6); // calculation, display (11 rows of 6), update
+
+    QInputDialog search; // the name search asks through an input box
+    search.setTextValue(QStringLiteral("0"));
+    expectTakesJapanese(search.findChild<QLineEdit*>());
+}
+
+} // namespace
