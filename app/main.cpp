@@ -2,11 +2,13 @@
 #include "program.h"
 #include "qt_dialogs.h"
 #include "system.h"
+#include "ui.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    platform::ui::useJapaneseStandardTexts();
     // The program ends only through its own quit (the menu's button or a close box).
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     g++ make cmake pkg-config
-    qt6-base-dev
+    qt6-base-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
     fonts-ipafont-gothic

@@ -71,6 +71,7 @@ x11_click() {
 }
 
 x11_shot() {
-    sleep 1 # let the windows finish painting
+    xdotool windowraise "$1" # another window over it would come out black
+    sleep 1                  # let the windows finish painting
     import -window "$1" "$2"
 }

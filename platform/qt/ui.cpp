@@ -1,8 +1,11 @@
 #include "ui.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLibraryInfo>
 #include <QPalette>
 #include <QScreen>
+#include <QTranslator>
 #include <QWidget>
 
 #include <algorithm>
@@ -41,6 +44,16 @@ void centreOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+bool useJapaneseStandardTexts() {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 void applyTabOrder(std::vector<std::pair<int, QWidget*>> controls) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QColor>
-#include <QLabel>
 #include <QFont>
+#include <QLabel>
 #include <QRect>
 #include <QString>
 
@@ -49,6 +49,10 @@ W* place(QWidget* parent, const char* name, const QRect& geometry, const QFont& 
         w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return w;
 }
+
+// Loads Qt's own Japanese texts (the OK/キャンセル buttons of the boxes, the text boxes'
+// context menu). Gives false when they are not installed; the English ones stay then.
+bool useJapaneseStandardTexts();
 
 // Sets the Tab order from (tab index, control) pairs; controls that take no focus are
 // passed over.

@@ -1,13 +1,16 @@
 #include "gui_fixture.h"
+#include "ui.h"
 
 #include <QApplication>
 #include <QInputDialog>
 #include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
-class InputMethodTest : public GuiFixture {};
+class JapaneseDesktopTest : public GuiFixture {};
 
 // Japanese is typed through an input method: the text boxes must take its composition
 // and its committed text, and none may ask for Latin-only or digits-only input, which
@@ -28,7 +31,7 @@ void expectTakesJapanese(QLineEdit* box) {
     EXPECT_EQ(box->text(), QStringLiteral("髙橋"));
 }
 
-TEST_F(InputMethodTest, EveryTextBoxTakesInputMethodText) {
+TEST_F(JapaneseDesktopTest, EveryTextBoxTakesInputMethodText) {
     std::vector<QWidget*> screens{&program().keisanForm(), &program().menyuForm(),
                                   &program().hyoujiForm(), &program().kousinForm()};
     int boxes = 0;
@@ -42,6 +45,14 @@ TEST_F(InputMethodTest, EveryTextBoxTakesInputMethodText) {
     QInputDialog search; // the name search asks through an input box
     search.setTextValue(QStringLiteral("0"));
     expectTakesJapanese(search.findChild<QLineEdit*>());
+}
+
+// The boxes speak Japanese like the rest of the program.
+TEST_F(JapaneseDesktopTest, StandardButtonsAreInJapanese) {
+    ASSERT_TRUE(platform::ui::useJapaneseStandardTexts());
+    QMessageBox box(QMessageBox::NoIcon, {}, QStringLiteral("次へ"),
+                    QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
 }
 
 } // namespace
