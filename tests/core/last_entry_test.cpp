@@ -73,14 +73,6 @@ TEST_F(LastEntry, ValueThatWouldReadBackSplitThrowsAndKeepsOldFile) {
     }
 }
 
-TEST_F(LastEntry, FolderInPlaceOfFileThrowsFileErrorAndIsKept) {
-    std::filesystem::create_directory(file);
-    EXPECT_THROW(core::writeLastEntry(entry({"A", "", "1", "2", "3"}), folder.path()),
-                 platform::FileError);
-    EXPECT_TRUE(std::filesystem::is_directory(file));
-    EXPECT_EQ(fileCount(), 1);
-}
-
 TEST_F(LastEntry, MissingFileOrValuesReadAsEmptyWithoutMessage) {
     EXPECT_EQ(read(), Values(5));
     writeBytes(file, "\"\x8F\xBA\x98\x61\",\"\",\"31\"\r\n");

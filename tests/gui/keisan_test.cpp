@@ -40,14 +40,6 @@ TEST_F(KeisanTest, FirstRunOpensEmptyWithoutMessage) {
     EXPECT_TRUE(dialogs.calls().empty());
 }
 
-TEST_F(KeisanTest, UnreadableLastEntryOpensScreenWithOneMessage) {
-    std::filesystem::create_directory(folder.file("kojinfl.txt"));
-    auto& k = program().keisanForm();
-    EXPECT_TRUE(k.Text7->text().isEmpty());
-    ASSERT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_NE(dialogs.errors()[0].text.find("kojinfl.txt"), std::string::npos);
-}
-
 TEST_F(KeisanTest, EnterInTextBoxRunsCalculationAndStoresEntry) {
     auto& k = program().keisanForm();
     k.show();
@@ -79,15 +71,6 @@ TEST_F(KeisanTest, UnstorableEntryShowsResultsKeepsFileAndSaysWhy) {
     ASSERT_EQ(dialogs.errors().size(), 1u);
     EXPECT_NE(dialogs.errors()[0].text.find("😀"), std::string::npos);
     EXPECT_EQ(readBytes(folder.file("kojinfl.txt")), "\"a\",\"\",\"1\",\"2\",\"3\"\r\n");
-
-    // A folder in the file's place: the message names the file.
-    std::filesystem::remove(folder.file("kojinfl.txt"));
-    std::filesystem::create_directory(folder.file("kojinfl.txt"));
-    k.Text7->setText("山田");
-    QTest::mouseClick(k.Command1, Qt::LeftButton);
-    EXPECT_EQ(k.Text8->text(), "1989");
-    ASSERT_EQ(dialogs.errors().size(), 2u);
-    EXPECT_NE(dialogs.errors()[1].text.find("kojinfl.txt"), std::string::npos);
 }
 
 TEST_F(KeisanTest, MenuAndBackKeepsEveryBox) {

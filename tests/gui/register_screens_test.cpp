@@ -60,18 +60,6 @@ TEST_F(RegisterScreensTest, FullRegisterWritesNothingAndSaysSo) {
     EXPECT_NE(dialogs.calls()[0].text.find("満杯"), std::string::npos);
 }
 
-TEST_F(RegisterScreensTest, UnwritableRegisterNamesFileAndKeepsScreenUsable) {
-    std::filesystem::create_directory(folder.file("kojinnen.txt"));
-    enterTakahashi();
-    QTest::mouseClick(k().touroku, Qt::LeftButton);
-    ASSERT_EQ(dialogs.calls().size(), 1u);
-    EXPECT_EQ(dialogs.errors().size(), 1u);
-    EXPECT_NE(dialogs.calls()[0].text.find("kojinnen.txt"), std::string::npos);
-    // The calculation still works.
-    QTest::mouseClick(k().Command1, Qt::LeftButton);
-    EXPECT_EQ(k().Text8->text(), "1956");
-}
-
 TEST_F(RegisterScreensTest, SetLoadsRecordWithTrailingSpacesAndKeepsResults) {
     writeBytes(folder.file("kojinnen.txt"),
                recordBytes("1", "A", "", "1", "1", "1") +
