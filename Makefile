@@ -1,63 +1,68 @@
-BUILD_DIR ?= build
-BUILD_TYPE ?= RelWithDebInfo
-SANITIZE_DIR ?= build-sanitize
+# Each build is a preset of CMakePresets.json (`cmake --list-presets`); `make run` and
+# `make test` also install the Debian packages the build needs, a plain configure and
+# build never does.
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
-FUZZ_DIR ?= build-fuzz
 
-.PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format clean install uninstall
+.PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format \
+	format-check tidy clean install uninstall
 
 all: build
 
 deps:
 	@./scripts/install-deps.sh
 
-configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_ARGS) >/dev/null
+configure:
+	@cmake --preset default $(CMAKE_ARGS) >/dev/null
 
 build: configure
-	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@cmake --build --preset default -j $(JOBS)
 
-run: build
-	./$(BUILD_DIR)/nenrei
+run: deps build
+	./build/nenrei
 
 # For the current user, no root: see scripts/install.sh for where each file goes.
-install: build
-	@./scripts/install.sh install $(BUILD_DIR)/nenrei
+install: deps build
+	@./scripts/install.sh install build/nenrei
 
 uninstall:
 	@./scripts/install.sh uninstall
 
-SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
-	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
-	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-
-test: build sanitize-build
-	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+test: deps build sanitize-build
+	ctest --preset default -j $(JOBS)
+	ctest --preset sanitize -j $(JOBS)
 
 # The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
-sanitize-build: deps
-	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DNENREI_SANITIZE=ON \
-		-DNENREI_BENCH=OFF $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+sanitize-build:
+	@cmake --preset sanitize $(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset sanitize -j $(JOBS)
 
-bench: build
-	./$(BUILD_DIR)/bench/nenrei_bench
+bench: deps build
+	./build/bench/nenrei_bench
 
 # Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
 fuzz: deps
-	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DNENREI_FUZZ=ON $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS)
-	@./scripts/run-fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+	@cmake --preset fuzz $(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+	@./scripts/run-fuzz.sh build-fuzz $(FUZZ_SECONDS)
 
 # Pictures of the four screens, from the real program on a virtual display, into docs/.
-screenshots: build
-	@./scripts/screenshots.sh $(BUILD_DIR)/nenrei docs
+screenshots: deps build
+	@./scripts/screenshots.sh build/nenrei docs
+
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
 
 format:
-	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+	@clang-format -i $(SOURCES)
+
+# Fails on any line that clang-format would change.
+format-check:
+	@clang-format --dry-run --Werror $(SOURCES)
+
+# clang-tidy with the checks of .clang-tidy over the program's own sources.
+tidy: configure
+	@git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' | \
+		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf build build-sanitize build-fuzz

@@ -1,13 +1,11 @@
 // Name search and listing over a register of 500 records, with every page prompt
 // answered at once.
-#include "browse.h"
-#include "register.h"
+#include "bench/bench_register.h"
+#include "core/browse.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <array>
 #include <string>
 
 namespace {
@@ -29,40 +27,21 @@ private:
     std::array<core::RowTexts, 10> rows_{};
 };
 
-class RegisterFolder {
-public:
-    explicit RegisterFolder(int records) {
-        std::string pattern = "/tmp/nenrei-bench-XXXXXX";
-        path = ::mkdtemp(pattern.data());
-        std::ofstream out(path + "/kojinnen.txt", std::ios::binary);
-        for (int n = 1; n <= records; ++n) {
-            // Every seventh name holds 田中, so a search finds 71 people (eight pages).
-            std::string name =
-                n % 7 == 0 ? "田中　" + std::to_string(n) : "山田" + std::to_string(n);
-            out << core::encodeRecord(
-                core::KojinRecord::assign(std::to_string(n), name, "昭和", "31", "8", "26"), "");
-        }
-    }
-    ~RegisterFolder() { std::filesystem::remove_all(path); }
-    std::string path;
-};
-
 // Runs one command over a fresh 500-record register and reports the prompts per run.
 template <class Command> void runOver500(benchmark::State& state, Command command) {
-    RegisterFolder folder(500);
-    core::Module1 m;
-    platform::FileTable files;
+    // Every seventh name holds 田中, so a search finds 71 people (eight pages).
+    bench::BenchRegister r(500, [](int n) {
+        return n % 7 == 0 ? "田中　" + std::to_string(n) : "山田" + std::to_string(n);
+    });
     GridStandIn grid;
     for (auto _ : state)
-        command(m, files, folder.path, grid);
+        command(r.session, grid);
     state.counters["prompts/op"] =
         benchmark::Counter(static_cast<double>(grid.prompts), benchmark::Counter::kAvgIterations);
 }
 
 void BM_NameSearch500(benchmark::State& state) {
-    runOver500(state, [](auto& m, auto& files, const auto& folder, auto& grid) {
-        core::nameSearch(m, files, folder, "田中", grid);
-    });
+    runOver500(state, [](auto& session, auto& grid) { core::nameSearch(session, "田中", grid); });
 }
 BENCHMARK(BM_NameSearch500)->Unit(benchmark::kMicrosecond);
 

@@ -1,6 +1,6 @@
-#include "browse.h"
+#include "core/browse.h"
 
-#include "register.h"
+#include "core/register.h"
 
 #include <algorithm>
 #include <array>
@@ -13,27 +13,47 @@ namespace {
 
 // Reads records 1 to N into slots 1 to N of the working tables (at most the tables'
 // size), gyou ending at N + 1, and calls `each` with every record number read.
-void readIntoTables(Module1& m, platform::FileTable& files, const std::string& folder,
-                    DisplayTarget& display, const std::function<void(int)>& each) {
+void readIntoTables(Session& s, DisplayTarget& display, const std::function<void(int)>& each) {
+    Module1& m = s.m;
     m.gyou = 1;
-    platform::RecordFile& file = openRegister(files, folder);
+    platform::RecordFile& file = openRegister(s.files, s.folder);
     std::int64_t whole = file.wholeRecords();
     auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
     if (whole > kMaxTableRecords)
         display.tooMany(whole, kMaxTableRecords);
-    while (m.gyou <= last) {
-        m.storeRecord(m.gyou, readRecord(file, m.gyou));
-        each(m.gyou);
-        ++m.gyou;
+    for (int n = 1; n <= last; m.gyou = ++n) {
+        m.storeRecord(n, readRecord(file, n));
+        each(n);
     }
+}
+
+// Puts entries `first` to `last` of a sequence on the grid, entry k in row rowOf(k); every
+// time row 9 is written, the page is full: prompt, then clear. `counter` follows the loop
+// and ends one past `last`, as the commands' loop counters of Module1 do.
+void fillPages(DisplayTarget& display, int first, int last, int& counter,
+               const std::function<int(int)>& rowOf, const std::function<RowTexts(int)>& entry) {
+    for (int k = first; k <= last; ++k) {
+        counter = k;
+        int row = rowOf(k);
+        display.setRow(row, entry(k));
+        if (row == 9) {
+            display.pagePrompt();
+            display.clear();
+        }
+    }
+    counter = std::max(first, last + 1);
+}
+
+int rowOfHit(int k) {
+    return k % 10;
 }
 
 } // namespace
 
-void nameSearch(Module1& m, platform::FileTable& files, const std::string& folder,
-                std::string_view term, DisplayTarget& display) {
+void nameSearch(Session& s, std::string_view term, DisplayTarget& display) {
+    Module1& m = s.m;
     std::vector<int> hits;
-    readIntoTables(m, files, folder, display, [&](int gyou) {
+    readIntoTables(s, display, [&](int gyou) {
         if (m.tsimei(gyou).find(term) != std::string::npos)
             hits.push_back(gyou);
     });
@@ -41,55 +61,38 @@ void nameSearch(Module1& m, platform::FileTable& files, const std::string& folde
 
     display.clear();
     display.show();
-    if (count >= 1 && count <= 9) {
-        for (m.gyou = 0; m.gyou < count; ++m.gyou)
-            display.setRow(m.gyou, m.row(hits[static_cast<std::size_t>(m.gyou)]));
-    } else {
-        // A full first page (or none at all) is always followed by the prompt.
-        for (m.gyou = 0; m.gyou < std::min(count, 10); ++m.gyou)
-            display.setRow(m.gyou, m.row(hits[static_cast<std::size_t>(m.gyou)]));
+    // Hit k goes to row k mod 10; a full page is followed by the prompt, and so is a search
+    // without any hit.
+    fillPages(display, 0, count - 1, m.gyou, rowOfHit,
+              [&](int k) { return m.row(hits[static_cast<std::size_t>(k)]); });
+    if (count == 0) {
         display.pagePrompt();
         display.clear();
-        for (m.gyou = 10; m.gyou < count; ++m.gyou) {
-            int row = m.gyou % 10;
-            display.setRow(row, m.row(hits[static_cast<std::size_t>(m.gyou)]));
-            if (row == 9) {
-                display.pagePrompt();
-                display.clear();
-            }
-        }
-    }
-    if (count == 0)
         display.notFound();
+    }
     display.show();
 }
 
-void registerListing(Module1& m, platform::FileTable& files, const std::string& folder,
-                     DisplayTarget& display) {
+void registerListing(Session& s, DisplayTarget& display) {
+    Module1& m = s.m;
     // Screen row of table entry n, from entry 10 on.
     std::array<std::int16_t, RegisterTable::kSlots> gyouhyo{};
     for (int n = 10; n < RegisterTable::kSlots; ++n)
         gyouhyo[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n % 10);
 
-    readIntoTables(m, files, folder, display, [](int) {});
+    readIntoTables(s, display, [](int) {});
     display.show();
     m.kensu = m.gyou - 1;
     display.clear();
-    // The first page always writes ten rows; entries past the register show whatever an
-    // earlier read left in them.
-    for (m.hgyou = 1; m.hgyou <= 10; ++m.hgyou)
-        display.setRow(m.hgyou - 1, m.row(m.hgyou));
-    display.pagePrompt();
-    display.clear();
+    auto entry = [&](int n) { return m.row(n); };
+    // The first page always writes ten rows, entry n in row n - 1; entries past the
+    // register show whatever an earlier read left in them. Row 9 ends it with the prompt.
+    fillPages(
+        display, 1, 10, m.hgyou, [](int n) { return n - 1; }, entry);
     // From entry 10 on, entry n goes to row n mod 10: entry 10 opens the second page.
-    for (m.hgyou = 10; m.hgyou <= m.kensu; ++m.hgyou) {
-        int row = gyouhyo[static_cast<std::size_t>(m.hgyou)];
-        display.setRow(row, m.row(m.hgyou));
-        if (row == 9) {
-            display.pagePrompt();
-            display.clear();
-        }
-    }
+    fillPages(
+        display, 10, m.kensu, m.hgyou, [&](int n) { return gyouhyo[static_cast<std::size_t>(n)]; },
+        entry);
 }
 
 } // namespace core

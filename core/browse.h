@@ -1,7 +1,7 @@
 #pragma once
 
-#include "files.h"
-#include "module1.h"
+#include "core/module1.h"
+#include "core/session.h"
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 // tables of Module1 and show it, ten rows to a page, on the display grid.
 namespace core {
 
-// What the two commands do to the screens; the menu implements it over the display grid
+// What the two commands do to the screens; the display screen implements it over its grid
 // and the message boxes.
 class DisplayTarget {
 public:
@@ -31,12 +31,10 @@ inline constexpr int kMaxTableRecords = RegisterTable::kSlots - 1;
 
 // Searches the names of the register for `term` (exact substring; an empty term matches
 // every record) and shows the matches.
-void nameSearch(Module1& m, platform::FileTable& files, const std::string& folder,
-                std::string_view term, DisplayTarget& display);
+void nameSearch(Session& s, std::string_view term, DisplayTarget& display);
 
 // Shows the whole register: records 1 to 10, then 10 to 19, 20 to 29 and so on, with a
 // page prompt after the first page and after every page whose row 9 was filled.
-void registerListing(Module1& m, platform::FileTable& files, const std::string& folder,
-                     DisplayTarget& display);
+void registerListing(Session& s, DisplayTarget& display);
 
 } // namespace core

@@ -1,13 +1,14 @@
-#include "calculation.h"
+#include "core/calculation.h"
 
-#include "codepage.h"
-#include "cp932.h"
-#include "era.h"
-#include "errors.h"
-#include "files.h"
-#include "number.h"
+#include "core/era.h"
+#include "core/errors.h"
+#include "core/file_text.h"
+#include "core/number.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace core {
 
@@ -29,19 +30,20 @@ std::array<std::string, 3> referenceDateTexts(const platform::Date& date) {
     return {s.substr(0, 4), s.substr(5, 2), s.substr(8, 2)};
 }
 
-std::optional<std::string> readLastEntry(Module1& m, const std::string& folder) {
+void readLastEntry(Module1& m, const std::string& folder) {
     std::string* targets[] = {&m.ksimei, &m.kgengou, &m.knen, &m.ktuki, &m.khi};
     std::optional<std::vector<std::string>> values;
-    std::optional<std::string> problem;
+    std::optional<platform::FileError> problem;
     try {
         values = platform::readQuotedValues(platform::joinPath(folder, kLastEntryFileName),
                                             std::size(targets));
     } catch (const platform::FileError& e) {
-        problem = e.what();
+        problem = e;
     }
     for (std::size_t i = 0; i < std::size(targets); ++i)
         *targets[i] = values && i < values->size() ? platform::cp932::decode((*values)[i]) : "";
-    return problem;
+    if (problem)
+        throw LastEntryError(*problem);
 }
 
 void writeLastEntry(const Module1& m, const std::string& folder) {

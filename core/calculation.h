@@ -1,10 +1,9 @@
 #pragma once
 
-#include "module1.h"
-#include "system.h"
+#include "core/module1.h"
+#include "platform/system.h"
 
 #include <array>
-#include <optional>
 #include <string>
 
 // The calculation screen's work: the age arithmetic on the entry and the last-entry file.
@@ -25,9 +24,9 @@ AgeResult calculateAge(Module1& m);
 std::array<std::string, 3> referenceDateTexts(const platform::Date& date);
 
 // Reads the last-entry file of `folder` into ksimei, kgengou, knen, ktuki, khi. A missing
-// file or missing values leave the texts empty. Gives a message for the user when the
-// file exists but cannot be read.
-std::optional<std::string> readLastEntry(Module1& m, const std::string& folder);
+// file or missing values leave the texts empty. When the file exists but cannot be read,
+// the texts are left empty too and LastEntryError tells the user.
+void readLastEntry(Module1& m, const std::string& folder);
 
 // Replaces the last-entry file of `folder` with ksimei, kgengou, knen, ktuki, khi.
 // Throws (leaving the old file as it was) when a value has characters that code page 932

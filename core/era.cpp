@@ -1,4 +1,4 @@
-#include "era.h"
+#include "core/era.h"
 
 namespace core {
 

@@ -1,4 +1,4 @@
-#include "errors.h"
+#include "core/errors.h"
 
 namespace core {
 
@@ -15,22 +15,25 @@ std::string joinCharacters(const std::vector<std::string>& characters) {
 } // namespace
 
 UnencodableError::UnencodableError(const std::string& path, std::vector<std::string> characters)
-    : std::runtime_error("次の文字はファイル「" + path + "」に保存できません: " +
-                         joinCharacters(characters) + "\nファイルには何も書き込んでいません。"),
+    : UserError("次の文字はファイル「" + path + "」に保存できません: " +
+                joinCharacters(characters) + "\nファイルには何も書き込んでいません。"),
       characters_(std::move(characters)) {}
 
 AmbiguousTextError::AmbiguousTextError(const std::string& path)
-    : std::runtime_error("ファイル「" + path +
-                         "」に保存できません。\n理由: 「\"」のすぐ後に「,」が続く文字は、"
-                         "読み戻すと別の値に分かれてしまいます。\n"
-                         "ファイルには何も書き込んでいません。") {}
+    : UserError("ファイル「" + path +
+                "」に保存できません。\n理由: 「\"」のすぐ後に「,」が続く文字は、"
+                "読み戻すと別の値に分かれてしまいます。\n"
+                "ファイルには何も書き込んでいません。") {}
+
+LastEntryError::LastEntryError(const platform::UserError& reason)
+    : UserError(std::string(reason.what()) + "\n前回の入力は空欄にしました。") {}
 
 RecordNumberError::RecordNumberError()
-    : std::runtime_error("番号には 1 から 32767 までの数を入力してください。") {}
+    : UserError("番号には 1 から 32767 までの数を入力してください。") {}
 
 RegisterFullError::RegisterFullError(const std::string& path)
-    : std::runtime_error("名簿「" + path +
-                         "」は満杯です。これ以上登録できません。\n"
-                         "何も書き込んでいません。") {}
+    : UserError("名簿「" + path +
+                "」は満杯です。これ以上登録できません。\n"
+                "何も書き込んでいません。") {}
 
 } // namespace core

@@ -1,15 +1,15 @@
 #pragma once
 
-#include <stdexcept>
+#include "platform/user_error.h"
+
 #include <string>
 #include <vector>
 
-// Failures of the program's commands. Each what() is a complete message in Japanese,
-// ready to show to the user.
+// Failures of the program's commands that the user can act on.
 namespace core {
 
 // Text that the code page of the data files cannot hold; nothing was written.
-class UnencodableError : public std::runtime_error {
+class UnencodableError : public platform::UserError {
 public:
     UnencodableError(const std::string& path, std::vector<std::string> characters);
     const std::vector<std::string>& characters() const { return characters_; }
@@ -19,19 +19,25 @@ private:
 };
 
 // Texts that, written to a quoted-values file, would read back as other values.
-class AmbiguousTextError : public std::runtime_error {
+class AmbiguousTextError : public platform::UserError {
 public:
     explicit AmbiguousTextError(const std::string& path);
 };
 
+// The last-entry file exists but cannot be read; the entry was left empty.
+class LastEntryError : public platform::UserError {
+public:
+    explicit LastEntryError(const platform::UserError& reason);
+};
+
 // A number typed by the user that cannot serve as a record number.
-class RecordNumberError : public std::runtime_error {
+class RecordNumberError : public platform::UserError {
 public:
     RecordNumberError();
 };
 
 // The register holds as many records as record numbers can address.
-class RegisterFullError : public std::runtime_error {
+class RegisterFullError : public platform::UserError {
 public:
     explicit RegisterFullError(const std::string& path);
 };

@@ -1,8 +1,8 @@
-#include "kojin_record.h"
+#include "core/kojin_record.h"
 
-#include "codepage.h"
-#include "cp932.h"
-#include "utf8.h"
+#include "core/file_text.h"
+#include "platform/cp932.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 
@@ -49,6 +49,7 @@ std::string fitBytes(std::string_view cp932, int width) {
 
 std::string encodeRecord(const KojinRecord& record, const std::string& path) {
     std::vector<std::string_view> texts;
+    texts.reserve(kFields.size());
     for (const Field& f : kFields)
         texts.push_back(record.*f.member);
     std::vector<std::string> encoded = encodeAll(texts, path);

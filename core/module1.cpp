@@ -1,4 +1,4 @@
-#include "module1.h"
+#include "core/module1.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "int16.h"
-#include "kojin_record.h"
+#include "core/int16.h"
+#include "core/kojin_record.h"
 
 #include <array>
 #include <cstdint>

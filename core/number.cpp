@@ -1,4 +1,4 @@
-#include "number.h"
+#include "core/number.h"
 
 #include <cctype>
 #include <charconv>
@@ -182,7 +182,7 @@ std::string numberText(double value) {
         out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
         return out;
     }
-    auto intLen = static_cast<std::size_t>(exponent + 1);
+    auto intLen = static_cast<std::size_t>(exponent) + 1;
     if (digits.size() <= intLen)
         return out + digits + std::string(intLen - digits.size(), '0');
     return out + digits.substr(0, intLen) + "." + digits.substr(intLen);

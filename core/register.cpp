@@ -1,8 +1,8 @@
-#include "register.h"
+#include "core/register.h"
 
-#include "errors.h"
-#include "number.h"
-#include "system.h"
+#include "core/errors.h"
+#include "core/number.h"
+#include "platform/system.h"
 
 namespace core {
 
@@ -38,40 +38,37 @@ void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record) {
     file.write(n, encodeRecord(record, file.path()));
 }
 
-void countRegister(Module1& m, platform::FileTable& files, const std::string& folder) {
-    platform::RecordFile& file = openRegister(files, folder);
+void countRegister(Session& s) {
+    platform::RecordFile& file = openRegister(s.files, s.folder);
     // Reading record 1, 2, ... until the end condition makes N + 1 reads and leaves the
     // counter at N + 2; the file length gives the same without reading every record.
     std::int64_t next = file.wholeRecords() + 2;
     if (next > Int16::kMax)
         throw RegisterFullError(file.path());
-    m.recno.set(next);
+    s.m.recno.set(next);
 }
 
-int appendPerson(Module1& m, platform::FileTable& files, const std::string& folder,
-                 const PersonTexts& person) {
-    platform::RecordFile& file = openRegister(files, folder);
-    m.recno -= 1;
-    int n = m.recno.value();
+int appendPerson(Session& s, const PersonTexts& person) {
+    platform::RecordFile& file = openRegister(s.files, s.folder);
+    s.m.recno -= 1;
+    int n = s.m.recno.value();
     writeRecord(file, n,
-                KojinRecord::assign(std::to_string(n), person.simei, m.kgengou, person.nen,
+                KojinRecord::assign(std::to_string(n), person.simei, s.m.kgengou, person.nen,
                                     person.tuki, person.hi));
     return n;
 }
 
-KojinRecord loadRecord(Module1& m, platform::FileTable& files, const std::string& folder,
-                       std::string_view numberText) {
+KojinRecord loadRecord(Session& s, std::string_view numberText) {
     int n = checkedRecordNumber(wholeNumber(numberText));
-    m.recno.set(n);
-    platform::RecordFile& file = openRegister(files, folder);
+    s.m.recno.set(n);
+    platform::RecordFile& file = openRegister(s.files, s.folder);
     return readRecord(file, n);
 }
 
-void updateRecord(Module1& m, platform::FileTable& files, const std::string& folder,
-                  const std::array<std::string, 6>& texts) {
+void updateRecord(Session& s, const std::array<std::string, 6>& texts) {
     int n = checkedRecordNumber(leadingNumber(texts[0]));
-    m.recno.set(n);
-    platform::RecordFile& file = openRegister(files, folder);
+    s.m.recno.set(n);
+    platform::RecordFile& file = openRegister(s.files, s.folder);
     writeRecord(file, n,
                 KojinRecord::assign(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]));
 }

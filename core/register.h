@@ -1,8 +1,9 @@
 #pragma once
 
-#include "files.h"
-#include "kojin_record.h"
-#include "module1.h"
+#include "core/kojin_record.h"
+#include "core/module1.h"
+#include "core/session.h"
+#include "platform/files.h"
 
 #include <array>
 #include <string>
@@ -28,7 +29,7 @@ void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record);
 // Counts the register for an append: recno ends at N + 2 for N whole records, where a
 // read loop running to the end condition would leave it. Throws RegisterFullError, with
 // recno unchanged, when that would pass the largest record number.
-void countRegister(Module1& m, platform::FileTable& files, const std::string& folder);
+void countRegister(Session& s);
 
 // The entry of the calculation screen that a registration stores.
 struct PersonTexts {
@@ -37,18 +38,15 @@ struct PersonTexts {
 
 // Appends the person as record recno − 1 (the value countRegister() left, N + 1) with
 // bangou = its number and gengou = m.kgengou. Gives the record number written.
-int appendPerson(Module1& m, platform::FileTable& files, const std::string& folder,
-                 const PersonTexts& person);
+int appendPerson(Session& s, const PersonTexts& person);
 
 // Reads the record whose number is typed in `numberText` (blanks around allowed, halves
 // rounded to even). Throws RecordNumberError, touching nothing, unless it is 1 to 32767.
-KojinRecord loadRecord(Module1& m, platform::FileTable& files, const std::string& folder,
-                       std::string_view numberText);
+KojinRecord loadRecord(Session& s, std::string_view numberText);
 
 // Overwrites the record whose number is typed in texts[0] (leading-number rule, halves
 // rounded to even) with the six texts as typed. Throws RecordNumberError, writing
 // nothing, unless the number is 1 to 32767.
-void updateRecord(Module1& m, platform::FileTable& files, const std::string& folder,
-                  const std::array<std::string, 6>& texts);
+void updateRecord(Session& s, const std::array<std::string, 6>& texts);
 
 } // namespace core

@@ -1,11 +1,43 @@
-#include "form.h"
+#include "forms/form.h"
 
-#include "menyu.h"
-#include "program.h"
+#include "forms/menyu.h"
+#include "platform/dialogs.h"
+#include "platform/files.h"
+#include "platform/user_error.h"
 
 #include <QCloseEvent>
 
+#include <cstdio>
+#include <exception>
+
 namespace forms {
+
+void Form::switchTo(QWidget& target) {
+    hide();
+    target.show();
+}
+
+void Form::run(const std::function<void()>& command) {
+    const std::uint64_t writesBefore = platform::writesStarted();
+    std::string details;
+    try {
+        command();
+        return;
+    } catch (const platform::UserError& e) {
+        program_.dialogs().error(e.what());
+        return;
+    } catch (const std::exception& e) {
+        details = e.what();
+    } catch (...) {
+        details = "(unknown exception)";
+    }
+    std::fprintf(stderr, "nenrei: internal error: %s\n", details.c_str());
+    program_.dialogs().error(
+        std::string("プログラムの内部エラーのため、この操作を中止しました。\n") +
+        (platform::writesStarted() == writesBefore
+             ? "データファイルは変更していません。"
+             : "データファイルが書き換えられた可能性があります。内容を確かめてください。"));
+}
 
 void Form::showEvent(QShowEvent* event) {
     if (!shownBefore_) {
@@ -21,7 +53,7 @@ void Form::closeEvent(QCloseEvent* event) {
     if (onClose_ == OnClose::EndProgram)
         program_.end();
     else
-        program_.menyuForm().show();
+        switchTo(program_.menyuForm());
 }
 
 } // namespace forms

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "forms/screens.h"
+
 #include <QWidget>
+
+#include <functional>
 
 namespace forms {
 
-class Program;
-
-// What the four screens share: the program they belong to, a hook for their first
-// showing, and what the window's close box does.
+// What the four screens share: the program they belong to, moving between screens,
+// running a command, a hook for their first showing, and what the window's close box does.
 class Form : public QWidget {
 protected:
     enum class OnClose {
@@ -15,7 +17,15 @@ protected:
         BackToMenu, // the others: act as their "メニューへ" button does
     };
 
-    Form(Program& program, OnClose onClose) : program_(program), onClose_(onClose) {}
+    Form(Screens& program, OnClose onClose) : program_(program), onClose_(onClose) {}
+
+    // Hides this screen and shows `target` modeless, as it was left.
+    void switchTo(QWidget& target);
+
+    // Runs the command behind a button. A failure meant for the user shows its message; any
+    // other exception is a defect, reported as an internal error with its details on
+    // standard error. Either way the program stays usable.
+    void run(const std::function<void()>& command);
 
     // Runs once, the first time the screen is shown (placing, first focus).
     virtual void firstShow() {}
@@ -23,7 +33,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    Program& program_;
+    Screens& program_;
 
 private:
     OnClose onClose_;

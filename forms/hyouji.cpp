@@ -1,9 +1,10 @@
-#include "hyouji.h"
+#include "forms/hyouji.h"
 
-#include "kojin_record.h"
-#include "menyu.h"
-#include "program.h"
-#include "ui.h"
+#include "core/kojin_record.h"
+#include "forms/grid_columns.h"
+#include "forms/menyu.h"
+#include "forms/ui/layout.h"
+#include "platform/dialogs.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -13,30 +14,12 @@
 
 namespace forms {
 
-using platform::ui::Face;
-using platform::ui::makeFont;
-using platform::ui::place;
-using platform::ui::twipsRect;
+using ui::Face;
+using ui::makeFont;
+using ui::place;
+using ui::twipsRect;
 
 namespace {
-
-struct ColumnPlace {
-    const char* label;
-    const char* heading;
-    const char* name;
-    int left;
-    int width;
-    int headingHeight;
-};
-
-constexpr std::array<ColumnPlace, 6> kColumns{{
-    {"Label1", "番号", "Text1", 120, 735, 375},
-    {"Label2", "氏名", "Text2", 960, 2175, 375},
-    {"Label3", "元号", "Text3", 3240, 855, 375},
-    {"Label4", "年", "Text4", 4200, 855, 375},
-    {"Label5", "月", "Text5", 5160, 855, 495},
-    {"Label6", "日", "Text6", 6120, 855, 495},
-}};
 
 // Rows 0 to 9 stand 480 twips apart from 1200; row 10 stands apart at 6120.
 constexpr int rowTop(int row) {
@@ -45,29 +28,54 @@ constexpr int rowTop(int row) {
 
 } // namespace
 
-hyouji::hyouji(Program& program) : Form(program, OnClose::BackToMenu) {
+namespace {
+
+class GridDisplay : public core::DisplayTarget {
+public:
+    explicit GridDisplay(Screens& program) : program_(program) {}
+    void clear() override { program_.menyuForm().hcls(); }
+    void setRow(int row, const core::RowTexts& texts) override {
+        program_.hyoujiForm().fillRow(row, texts);
+    }
+    void show() override { program_.hyoujiForm().showInFront(); }
+    void pagePrompt() override { program_.dialogs().message("次へ"); }
+    void notFound() override { program_.dialogs().message("ありません", "誤り警告"); }
+    void tooMany(std::int64_t total, int shown) override {
+        program_.dialogs().message("名簿には " + std::to_string(total) +
+                                   " 件ありますが、表示できるのは最初の " + std::to_string(shown) +
+                                   " 件までです。");
+    }
+
+private:
+    Screens& program_;
+};
+
+} // namespace
+
+std::unique_ptr<core::DisplayTarget> gridDisplay(Screens& program) {
+    return std::make_unique<GridDisplay>(program);
+}
+
+hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("hyouji");
     setWindowTitle(QStringLiteral("表示"));
-    setFixedSize(platform::ui::twips(7095), platform::ui::twips(7155));
+    setFixedSize(ui::twips(7095), ui::twips(7155));
     const QFont plain = makeFont(Face::PGothic, 9, false);
     setFont(plain);
 
-    std::array<QLabel**, 6> labels{&Label1, &Label2, &Label3, &Label4, &Label5, &Label6};
     auto cols = columns();
-    for (std::size_t c = 0; c < kColumns.size(); ++c) {
-        const ColumnPlace& p = kColumns[c];
-        *labels[c] =
-            place<QLabel>(this, p.label, twipsRect(p.left, 720, p.width, p.headingHeight), plain);
-        (*labels[c])->setText(QString::fromUtf8(p.heading));
-        for (int r = 0; r < kRows; ++r) {
-            std::string name = std::string(p.name) + "(" + std::to_string(r) + ")";
-            (*cols[c])[static_cast<std::size_t>(r)] = place<QLineEdit>(
-                this, name.c_str(), twipsRect(p.left, rowTop(r), p.width, 375), plain);
-        }
+    for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
+        const GridColumn& p = kGridColumns[c];
+        headings_[c] =
+            place<QLabel>(this, p.label, twipsRect(p.left, kHeadingTop, p.width, p.headingHeight),
+                          plain, p.heading);
+        for (int r = 0; r < kRows; ++r)
+            (*cols[c])[static_cast<std::size_t>(r)] =
+                place<QLineEdit>(this, QString("%1(%2)").arg(p.box).arg(r),
+                                 twipsRect(p.left, rowTop(r), p.width, kBoxHeight), plain);
     }
     Command1 = place<QPushButton>(this, "Command1", twipsRect(5520, 6720, 1215, 375),
-                                  makeFont(Face::PGothic, 9.75, true));
-    Command1->setText(QStringLiteral("メニューへ"));
+                                  makeFont(Face::PGothic, 9.75, true), "メニューへ");
 
     // Tab order: the button; rows 9 down to 1 left to right; then rows 0 and 10 right to
     // left.
@@ -82,20 +90,21 @@ hyouji::hyouji(Program& program) : Form(program, OnClose::BackToMenu) {
     for (int r : {0, 10})
         for (std::size_t c = 6; c-- > 0;)
             add(r, c);
-    platform::ui::applyTabOrder(order);
+    ui::applyTabOrder(order);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
-}
-
-std::array<hyouji::Column*, 6> hyouji::columns() {
-    return {&Text1, &Text2, &Text3, &Text4, &Text5, &Text6};
 }
 
 void hyouji::fillRow(int row, const core::RowTexts& texts) {
     auto cols = columns();
     for (std::size_t c = 0; c < cols.size(); ++c)
-        (*cols[c])[static_cast<std::size_t>(row)]->setText(
-            QString::fromStdString(std::string(core::shownText(texts[c]))));
+        (*cols[c])[static_cast<std::size_t>(row)]->setText(ui::q(core::shownText(texts[c])));
+}
+
+void hyouji::clearRows() {
+    for (std::size_t r = 0; r <= 9; ++r)
+        for (Column* column : columns())
+            (*column)[r]->clear();
 }
 
 void hyouji::showInFront() {
@@ -105,8 +114,7 @@ void hyouji::showInFront() {
 }
 
 void hyouji::Command1_Click() {
-    hide();
-    program_.menyuForm().show();
+    switchTo(program_.menyuForm());
 }
 
 } // namespace forms

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "module1.h"
-
-#include "form.h"
+#include "core/browse.h"
+#include "forms/form.h"
 
 #include <array>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -18,31 +18,34 @@ namespace forms {
 class hyouji : public Form {
 public:
     static constexpr int kRows = 11;
-    using Column = std::array<QLineEdit*, kRows>;
 
-    explicit hyouji(Program& program);
+    explicit hyouji(Screens& program);
 
     void Command1_Click(); // back to the menu
 
     // Puts one working-table entry into row `row` (0 to 9), column by column.
     void fillRow(int row, const core::RowTexts& texts);
+    // Empties rows 0 to 9.
+    void clearRows();
     // Shows the screen modeless and brings it to the front.
     void showInFront();
-    std::array<Column*, 6> columns();
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    Column Text1{}; // number
-    Column Text2{}; // name
-    Column Text3{}; // era
-    Column Text4{}; // year
-    Column Text5{}; // month
-    Column Text6{}; // day
+private:
+    using Column = std::array<QLineEdit*, kRows>;
+
+    std::array<QLabel*, 6> headings_{}; // Label1 to Label6
+    Column Text1{};                     // number
+    Column Text2{};                     // name
+    Column Text3{};                     // era
+    Column Text4{};                     // year
+    Column Text5{};                     // month
+    Column Text6{};                     // day
     QPushButton* Command1;
+    std::array<Column*, 6> columns() { return {&Text1, &Text2, &Text3, &Text4, &Text5, &Text6}; }
 };
+
+// What the search and the listing write their pages and messages to: this grid, created
+// the first time either touches it, and the program's boxes.
+std::unique_ptr<core::DisplayTarget> gridDisplay(Screens& program);
 
 } // namespace forms

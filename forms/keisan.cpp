@@ -1,13 +1,14 @@
-#include "keisan.h"
+#include "forms/keisan.h"
 
-#include "calculation.h"
-#include "era.h"
-#include "menyu.h"
-#include "number.h"
-#include "program.h"
-#include "register.h"
-#include "ui.h"
-#include "utf8.h"
+#include "core/calculation.h"
+#include "core/era.h"
+#include "core/number.h"
+#include "core/register.h"
+#include "core/session.h"
+#include "forms/menyu.h"
+#include "forms/ui/layout.h"
+#include "platform/dialogs.h"
+#include "platform/utf8.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -18,31 +19,69 @@
 
 namespace forms {
 
-using platform::ui::Face;
-using platform::ui::makeFont;
-using platform::ui::place;
-using platform::ui::twipsRect;
+using ui::Face;
+using ui::makeFont;
+using ui::place;
+using ui::q;
+using ui::text;
+using ui::twipsRect;
 
 namespace {
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
+
+// A row of date boxes in a frame: year, month and day, each followed by its unit label
+// 年, 月, 日 (the labels are members of the control arrays Label1, Label2, Label3).
+struct DatePart {
+    const char* box;
+    int left;
+    int width;
+    const char* label;
+    int labelLeft;
+};
+struct DateRow {
+    int top;
+    int labelTop;
+    std::array<DatePart, 3> parts;
+};
+
+constexpr DateRow kBirthRow{1200,
+                            1320,
+                            {{{"Text1", 1560, 615, "Label1(0)", 2280},
+                              {"Text2", 3120, 615, "Label2(0)", 3840},
+                              {"Text3", 4800, 615, "Label3(0)", 5520}}}};
+constexpr DateRow kReferenceRow{555,
+                                600,
+                                {{{"Text4", 1320, 855, "Label1(1)", 2280},
+                                  {"Text5", 3360, 495, "Label2(2)", 3960},
+                                  {"Text6", 5040, 495, "Label3(1)", 5520}}}};
+
+std::array<QLineEdit*, 3> placeDateRow(QWidget* frame, const DateRow& row) {
+    const QFont boxFont = makeFont(Face::Gothic, 14.25, true);
+    const QFont labelFont = makeFont(Face::Gothic, 11.25, true);
+    constexpr std::array<const char*, 3> units{"年", "月", "日"};
+    std::array<QLineEdit*, 3> boxes{};
+    for (std::size_t i = 0; i < row.parts.size(); ++i) {
+        const DatePart& p = row.parts[i];
+        boxes[i] =
+            place<QLineEdit>(frame, p.box, twipsRect(p.left, row.top, p.width, 420), boxFont);
+        place<QLabel>(frame, p.label, twipsRect(p.labelLeft, row.labelTop, 615, 615), labelFont,
+                      units[i]);
+    }
+    return boxes;
 }
-std::string s(const QLineEdit* edit) {
-    return edit->text().toStdString();
-}
+
 } // namespace
 
-keisan::keisan(Program& program) : Form(program, OnClose::EndProgram) {
+keisan::keisan(Screens& program) : Form(program, OnClose::EndProgram) {
     buildUi();
     Form_Load();
 }
 
 void keisan::buildUi() {
     setObjectName("keisan");
-    setWindowTitle(q(kProgramTitle));
-    setFixedSize(platform::ui::twips(7980), platform::ui::twips(9900));
+    setWindowTitle(QStringLiteral("年齢計算　Ver 1.0"));
+    setFixedSize(ui::twips(7980), ui::twips(9900));
     setFont(makeFont(Face::Gothic, 9, false));
-    platform::ui::setBackground(this, QColor(128, 255, 128));
+    ui::setBackground(this, QColor(128, 255, 128));
 
     const QFont g12 = makeFont(Face::Gothic, 12, true);
     const QFont g11 = makeFont(Face::Gothic, 11.25, true);
@@ -50,94 +89,69 @@ void keisan::buildUi() {
     const QFont g9 = makeFont(Face::Gothic, 9, true);
     const QFont p9 = makeFont(Face::PGothic, 9, false);
 
-    auto label = [](QWidget* parent, const char* name, const QRect& r, const QFont& f,
-                    const char* caption) {
-        auto* l = place<QLabel>(parent, name, r, f);
-        l->setText(QString::fromUtf8(caption));
-        return l;
-    };
-    auto frame = [this](const char* name, const QRect& r, const QFont& f, const char* caption) {
-        auto* g = place<QGroupBox>(this, name, r, f);
-        g->setTitle(QString::fromUtf8(caption));
-        return g;
-    };
-    auto button = [this](const char* name, const QRect& r, const QFont& f, const char* caption) {
-        auto* b = place<QPushButton>(this, name, r, f);
-        b->setText(QString::fromUtf8(caption));
-        return b;
-    };
-
-    Frame3 = frame("Frame3", twipsRect(360, 120, 3975, 1095), g12, "氏名の入力");
+    Frame3 = place<QGroupBox>(this, "Frame3", twipsRect(360, 120, 3975, 1095), g12, "氏名の入力");
     Text7 = place<QLineEdit>(Frame3, "Text7", twipsRect(840, 480, 2535, 375), g12);
-    touroku = button("touroku", twipsRect(4560, 480, 1095, 495), p9, "登　　録");
-    Command2 = button("Command2", twipsRect(6120, 480, 1335, 495), p9, "メニューへ");
-    Command4 = button("Command4", twipsRect(120, 1560, 975, 375), g9, "セット");
-    Label8 = label(this, "Label8", twipsRect(240, 2280, 855, 255), g11, "番　号");
+    touroku = place<QPushButton>(this, "touroku", twipsRect(4560, 480, 1095, 495), p9, "登　　録");
+    Command2 =
+        place<QPushButton>(this, "Command2", twipsRect(6120, 480, 1335, 495), p9, "メニューへ");
+    Command4 = place<QPushButton>(this, "Command4", twipsRect(120, 1560, 975, 375), g9, "セット");
+    place<QLabel>(this, "Label8", twipsRect(240, 2280, 855, 255), g11, "番　号");
     Text10 = place<QLineEdit>(this, "Text10", twipsRect(240, 2640, 855, 375), g9);
 
-    Frame1 = frame("Frame1", twipsRect(1200, 1320, 6615, 2895), g14, "生年月日入力");
-    platform::ui::setBackground(Frame1, QColor(255, 255, 128));
-    auto option = [this, &g11](const char* name, const QRect& r, int era) {
-        auto* o = place<QRadioButton>(Frame1, name, r, g11);
-        o->setText(q(std::string(core::kEras[static_cast<std::size_t>(era)].name)));
-        return o;
-    };
-    Option1 = option("Option1", twipsRect(240, 480, 975, 495), 0);
-    Option2 = option("Option2", twipsRect(240, 840, 1095, 615), 1);
-    Option3 = option("Option3", twipsRect(240, 1320, 975, 495), 2);
-    Option4 = option("Option4", twipsRect(240, 1800, 855, 495), 3);
-    Option5 = option("Option5", twipsRect(240, 2280, 975, 375), 4);
-    Text1 = place<QLineEdit>(Frame1, "Text1", twipsRect(1560, 1200, 615, 420), g14);
-    Label1[0] = label(Frame1, "Label1(0)", twipsRect(2280, 1320, 615, 615), g11, "年");
-    Text2 = place<QLineEdit>(Frame1, "Text2", twipsRect(3120, 1200, 615, 420), g14);
-    Label2[0] = label(Frame1, "Label2(0)", twipsRect(3840, 1320, 615, 615), g11, "月");
-    Text3 = place<QLineEdit>(Frame1, "Text3", twipsRect(4800, 1200, 615, 420), g14);
-    Label3[0] = label(Frame1, "Label3(0)", twipsRect(5520, 1320, 615, 615), g11, "日");
+    Frame1 =
+        place<QGroupBox>(this, "Frame1", twipsRect(1200, 1320, 6615, 2895), g14, "生年月日入力");
+    ui::setBackground(Frame1, QColor(255, 255, 128));
+    const std::array<QRect, 5> optionPlaces{
+        twipsRect(240, 480, 975, 495), twipsRect(240, 840, 1095, 615),
+        twipsRect(240, 1320, 975, 495), twipsRect(240, 1800, 855, 495),
+        twipsRect(240, 2280, 975, 375)};
+    for (std::size_t i = 0; i < options_.size(); ++i)
+        options_[i] = place<QRadioButton>(Frame1, QString("Option%1").arg(i + 1), optionPlaces[i],
+                                          g11, core::kEras[i].name);
+    std::tie(Text1, Text2, Text3) = std::tuple_cat(placeDateRow(Frame1, kBirthRow));
 
-    Label5 =
-        label(this, "Label5", twipsRect(1680, 4440, 5775, 495), makeFont(Face::Gothic, 9.75, true),
-              "生年月日を入力し、Enterキーを押すか「年齢計算実行」をクリックしてください。");
-    Label5->setWordWrap(true);
-    Command1 = button("Command1", twipsRect(3360, 5040, 2535, 495), g12, " 年齢計算実行");
+    place<QLabel>(this, "Label5", twipsRect(1680, 4440, 5775, 495),
+                  makeFont(Face::Gothic, 9.75, true),
+                  "生年月日を入力し、Enterキーを押すか「年齢計算実行」をクリックしてください。")
+        ->setWordWrap(true);
+    Command1 = place<QPushButton>(this, "Command1", twipsRect(3360, 5040, 2535, 495), g12,
+                                  " 年齢計算実行");
     Command1->setDefault(true);
 
-    Frame5 = frame("Frame5", twipsRect(1200, 5640, 6495, 855), g12, "年齢計算");
+    Frame5 = place<QGroupBox>(this, "Frame5", twipsRect(1200, 5640, 6495, 855), g12, "年齢計算");
     Text9 = place<QLineEdit>(Frame5, "Text9", twipsRect(3000, 240, 975, 375), g12);
-    Label4 = label(Frame5, "Label4", twipsRect(4080, 360, 1095, 375), g12, "歳です。");
+    place<QLabel>(Frame5, "Label4", twipsRect(4080, 360, 1095, 375), g12, "歳です。");
 
-    Frame4 = frame("Frame4", twipsRect(1200, 6720, 6495, 975), g12, "生年の西暦年出力");
-    Label7 = label(Frame4, "Label7", twipsRect(2280, 480, 615, 255), g12, "西暦");
+    Frame4 =
+        place<QGroupBox>(this, "Frame4", twipsRect(1200, 6720, 6495, 975), g12, "生年の西暦年出力");
+    place<QLabel>(Frame4, "Label7", twipsRect(2280, 480, 615, 255), g12, "西暦");
     Text8 = place<QLineEdit>(Frame4, "Text8", twipsRect(3000, 360, 975, 375), g12);
-    Label6 = label(Frame4, "Label6", twipsRect(4080, 480, 1215, 255), g12, "年です。");
+    place<QLabel>(Frame4, "Label6", twipsRect(4080, 480, 1215, 255), g12, "年です。");
 
-    Frame2 = frame("Frame2", twipsRect(1200, 8040, 6495, 1335), g14, "現在の西暦年月日入力");
-    platform::ui::setBackground(Frame2, QColor(128, 255, 255));
-    Text4 = place<QLineEdit>(Frame2, "Text4", twipsRect(1320, 555, 855, 420), g14);
-    Label1[1] = label(Frame2, "Label1(1)", twipsRect(2280, 600, 615, 615), g11, "年");
-    Text5 = place<QLineEdit>(Frame2, "Text5", twipsRect(3360, 555, 495, 420), g14);
-    Label2[2] = label(Frame2, "Label2(2)", twipsRect(3960, 600, 615, 615), g11, "月");
-    Text6 = place<QLineEdit>(Frame2, "Text6", twipsRect(5040, 555, 495, 420), g14);
-    Label3[1] = label(Frame2, "Label3(1)", twipsRect(5520, 600, 615, 615), g11, "日");
+    Frame2 = place<QGroupBox>(this, "Frame2", twipsRect(1200, 8040, 6495, 1335), g14,
+                              "現在の西暦年月日入力");
+    ui::setBackground(Frame2, QColor(128, 255, 255));
+    std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, kReferenceRow));
 
-    platform::ui::applyTabOrder({{0, Command1},
-                                 {2, Option1},
-                                 {3, Option2},
-                                 {4, Option3},
-                                 {5, Option4},
-                                 {6, Text1},
-                                 {7, Text2},
-                                 {8, Text3},
-                                 {13, Text4},
-                                 {14, Text5},
-                                 {15, Text6},
-                                 {21, Text8},
-                                 {25, Text7},
-                                 {27, Text9},
-                                 {29, Command2},
-                                 {30, touroku},
-                                 {31, Command4},
-                                 {32, Text10},
-                                 {34, Option5}});
+    ui::applyTabOrder({{0, Command1},
+                       {2, options_[0]},
+                       {3, options_[1]},
+                       {4, options_[2]},
+                       {5, options_[3]},
+                       {6, Text1},
+                       {7, Text2},
+                       {8, Text3},
+                       {13, Text4},
+                       {14, Text5},
+                       {15, Text6},
+                       {21, Text8},
+                       {25, Text7},
+                       {27, Text9},
+                       {29, Command2},
+                       {30, touroku},
+                       {31, Command4},
+                       {32, Text10},
+                       {34, options_[4]}});
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -145,26 +159,21 @@ void keisan::buildUi() {
     connect(Command4, &QPushButton::clicked, this, [this] { Command4_Click(); });
 }
 
-std::array<QRadioButton*, 5> keisan::options() const {
-    return {Option1, Option2, Option3, Option4, Option5};
-}
-
 void keisan::selectEra(const std::string& name) {
     if (auto i = core::eraIndex(name))
-        options()[*i]->setChecked(true);
+        options_[*i]->setChecked(true);
 }
 
 std::string keisan::selectedEra() const {
     std::array<bool, 5> on{};
-    auto all = options();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        on[i] = all[i]->isChecked();
+    for (std::size_t i = 0; i < options_.size(); ++i)
+        on[i] = options_[i]->isChecked();
     return core::selectedEraName(on);
 }
 
 void keisan::Form_Load() {
-    core::Module1& m = program_.m();
-    std::optional<std::string> problem = core::readLastEntry(m, program_.folder());
+    core::Module1& m = program_.session().m;
+    run([&] { core::readLastEntry(m, program_.session().folder); });
     Text7->setText(q(m.ksimei));
     selectEra(m.kgengou);
     Text1->setText(q(m.knen));
@@ -174,56 +183,51 @@ void keisan::Form_Load() {
     Text4->setText(q(date[0]));
     Text5->setText(q(date[1]));
     Text6->setText(q(date[2]));
-    if (problem)
-        program_.dialogs().error(*problem + "\n前回の入力は空欄にしました。");
 }
 
 void keisan::Command1_Click() {
-    core::Module1& m = program_.m();
-    m.ksimei = s(Text7);
-    m.knen = s(Text1);
-    m.ktuki = s(Text2);
-    m.khi = s(Text3);
-    m.gnen = s(Text4);
-    m.gtuki = s(Text5);
-    m.ghi = s(Text6);
+    core::Module1& m = program_.session().m;
+    m.ksimei = text(Text7);
+    m.knen = text(Text1);
+    m.ktuki = text(Text2);
+    m.khi = text(Text3);
+    m.gnen = text(Text4);
+    m.gtuki = text(Text5);
+    m.ghi = text(Text6);
     m.kgengou = selectedEra();
     core::AgeResult r = core::calculateAge(m);
     Text8->setText(q(core::numberText(r.birthYear)));
     Text9->setText(q(core::numberText(r.age)));
-    program_.guarded([&] { core::writeLastEntry(m, program_.folder()); });
+    run([&] { core::writeLastEntry(m, program_.session().folder); });
 }
 
 void keisan::Command2_Click() {
-    hide();
-    program_.menyuForm().show();
+    switchTo(program_.menyuForm());
 }
 
 void keisan::read() {
-    core::countRegister(program_.m(), program_.files(), program_.folder());
+    core::countRegister(program_.session());
 }
 
 void keisan::touroku_Click() {
-    program_.guarded([this] {
+    run([this] {
         read();
-        core::Module1& m = program_.m();
-        m.kgengou = selectedEra();
-        core::appendPerson(m, program_.files(), program_.folder(),
-                           {s(Text7), s(Text1), s(Text2), s(Text3)});
+        core::Session& s = program_.session();
+        s.m.kgengou = selectedEra();
+        core::appendPerson(s, {text(Text7), text(Text1), text(Text2), text(Text3)});
         program_.dialogs().message("保存しました。");
     });
 }
 
 void keisan::Command4_Click() {
-    program_.guarded([this] {
-        core::KojinRecord r =
-            core::loadRecord(program_.m(), program_.files(), program_.folder(), s(Text10));
+    run([this] {
+        core::KojinRecord r = core::loadRecord(program_.session(), text(Text10));
         // The era field holds the era name and the space that fills it.
         selectEra(std::string(platform::utf8::left(r.gengou, 2)));
-        Text7->setText(q(std::string(core::shownText(r.simei))));
-        Text1->setText(q(std::string(core::shownText(r.nen))));
-        Text2->setText(q(std::string(core::shownText(r.tuki))));
-        Text3->setText(q(std::string(core::shownText(r.hi))));
+        Text7->setText(q(core::shownText(r.simei)));
+        Text1->setText(q(core::shownText(r.nen)));
+        Text2->setText(q(core::shownText(r.tuki)));
+        Text3->setText(q(core::shownText(r.hi)));
     });
 }
 
@@ -240,7 +244,7 @@ void keisan::keyPressEvent(QKeyEvent* event) {
 }
 
 void keisan::firstShow() {
-    platform::ui::centreOnScreen(this);
+    ui::centreOnScreen(this);
     Command1->setFocus();
 }
 

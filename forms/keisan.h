@@ -1,8 +1,9 @@
 #pragma once
 
-#include "form.h"
+#include "forms/form.h"
 
 #include <array>
+#include <string>
 
 class QGroupBox;
 class QLabel;
@@ -16,7 +17,7 @@ namespace forms {
 // register commands.
 class keisan : public Form {
 public:
-    explicit keisan(Program& program);
+    explicit keisan(Screens& program);
 
     // Commands behind the buttons.
     void Command1_Click(); // execute the calculation
@@ -26,40 +27,6 @@ public:
     // Counts the register for touroku_Click; leaves N + 2 in recno.
     void read();
 
-    QGroupBox* Frame1; // birth date
-    QGroupBox* Frame2; // reference date
-    QGroupBox* Frame3; // name
-    QGroupBox* Frame4; // western birth year
-    QGroupBox* Frame5; // age
-    QRadioButton* Option1;
-    QRadioButton* Option2;
-    QRadioButton* Option3;
-    QRadioButton* Option4;
-    QRadioButton* Option5;
-    QLineEdit* Text1;  // era year of birth
-    QLineEdit* Text2;  // month of birth
-    QLineEdit* Text3;  // day of birth
-    QLineEdit* Text4;  // reference year
-    QLineEdit* Text5;  // reference month
-    QLineEdit* Text6;  // reference day
-    QLineEdit* Text7;  // name
-    QLineEdit* Text8;  // western birth year
-    QLineEdit* Text9;  // age
-    QLineEdit* Text10; // record number to load
-    // Control arrays; members the screen does not have are null (Label2 has 0 and 2).
-    std::array<QLabel*, 2> Label1{};
-    std::array<QLabel*, 3> Label2{};
-    std::array<QLabel*, 2> Label3{};
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    QLabel* Label8;
-    QPushButton* Command1; // execute; the default button
-    QPushButton* Command2; // to the menu
-    QPushButton* Command4; // load by number
-    QPushButton* touroku;  // register
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -67,11 +34,31 @@ private:
     void firstShow() override;
     void buildUi();
     void Form_Load();
-    std::array<QRadioButton*, 5> options() const;
     // Turns on the option of the era named `name`; leaves the options as they are when
     // no era has that name.
     void selectEra(const std::string& name);
     std::string selectedEra() const;
+
+    QGroupBox* Frame1;                       // birth date
+    QGroupBox* Frame2;                       // reference date
+    QGroupBox* Frame3;                       // name
+    QGroupBox* Frame4;                       // western birth year
+    QGroupBox* Frame5;                       // age
+    std::array<QRadioButton*, 5> options_{}; // Option1 to Option5, in era order
+    QLineEdit* Text1;                        // era year of birth
+    QLineEdit* Text2;                        // month of birth
+    QLineEdit* Text3;                        // day of birth
+    QLineEdit* Text4;                        // reference year
+    QLineEdit* Text5;                        // reference month
+    QLineEdit* Text6;                        // reference day
+    QLineEdit* Text7;                        // name
+    QLineEdit* Text8;                        // western birth year
+    QLineEdit* Text9;                        // age
+    QLineEdit* Text10;                       // record number to load
+    QPushButton* Command1;                   // execute; the default button
+    QPushButton* Command2;                   // to the menu
+    QPushButton* Command4;                   // load by number
+    QPushButton* touroku;                    // register
 };
 
 } // namespace forms

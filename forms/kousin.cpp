@@ -1,9 +1,10 @@
-#include "kousin.h"
+#include "forms/kousin.h"
 
-#include "menyu.h"
-#include "program.h"
-#include "register.h"
-#include "ui.h"
+#include "core/register.h"
+#include "forms/grid_columns.h"
+#include "forms/menyu.h"
+#include "forms/ui/layout.h"
+#include "platform/dialogs.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -11,71 +12,55 @@
 
 namespace forms {
 
-using platform::ui::Face;
-using platform::ui::makeFont;
-using platform::ui::place;
-using platform::ui::twipsRect;
+namespace {
+// The row stands where the display screen has its columns, moved right.
+constexpr int kShift = 240;
+constexpr int kRowTop = 1200;
+} // namespace
 
-kousin::kousin(Program& program) : Form(program, OnClose::BackToMenu) {
+kousin::kousin(Screens& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("kousin");
     setWindowTitle(QStringLiteral("更新"));
-    setFixedSize(platform::ui::twips(7410), platform::ui::twips(2460));
-    const QFont plain = makeFont(Face::PGothic, 9, false);
+    setFixedSize(ui::twips(7410), ui::twips(2460));
+    const QFont plain = ui::makeFont(ui::Face::PGothic, 9, false);
     setFont(plain);
 
-    auto label = [&](const char* name, const QRect& r, const char* caption) {
-        auto* l = place<QLabel>(this, name, r, plain);
-        l->setText(QString::fromUtf8(caption));
-        return l;
-    };
-    Label7 = label("Label7", twipsRect(480, 240, 6375, 375),
-                   "更新データ入力後更新ボタンをクリックしてください");
-    Label7->setFont(makeFont(Face::Gothic, 11.25, true));
-    Label1 = label("Label1", twipsRect(360, 720, 735, 375), "番号");
-    Label2 = label("Label2", twipsRect(1200, 720, 2175, 375), "氏名");
-    Label3 = label("Label3", twipsRect(3480, 720, 855, 375), "元号");
-    Label4 = label("Label4", twipsRect(4440, 720, 855, 375), "年");
-    Label5 = label("Label5", twipsRect(5400, 720, 855, 495), "月");
-    Label6 = label("Label6", twipsRect(6360, 720, 855, 495), "日");
+    Label7 = ui::place<QLabel>(this, "Label7", ui::twipsRect(480, 240, 6375, 375),
+                               ui::makeFont(ui::Face::Gothic, 11.25, true),
+                               "更新データ入力後更新ボタンをクリックしてください");
+    for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
+        const GridColumn& p = kGridColumns[c];
+        headings_[c] = ui::place<QLabel>(
+            this, p.label, ui::twipsRect(p.left + kShift, kHeadingTop, p.width, p.headingHeight),
+            plain, p.heading);
+        boxes_[c] = ui::place<QLineEdit>(
+            this, QString("%1(0)").arg(p.box),
+            ui::twipsRect(p.left + kShift, kRowTop, p.width, kBoxHeight), plain);
+    }
+    Command2 = ui::place<QPushButton>(this, "Command2", ui::twipsRect(4560, 1800, 1095, 375), plain,
+                                      "更　新");
+    Command1 = ui::place<QPushButton>(this, "Command1", ui::twipsRect(6000, 1800, 1215, 375), plain,
+                                      "メニューへ");
 
-    Text1[0] = place<QLineEdit>(this, "Text1(0)", twipsRect(360, 1200, 735, 375), plain);
-    Text2[0] = place<QLineEdit>(this, "Text2(0)", twipsRect(1200, 1200, 2175, 375), plain);
-    Text3[0] = place<QLineEdit>(this, "Text3(0)", twipsRect(3480, 1200, 855, 375), plain);
-    Text4[0] = place<QLineEdit>(this, "Text4(0)", twipsRect(4440, 1200, 855, 375), plain);
-    Text5[0] = place<QLineEdit>(this, "Text5(0)", twipsRect(5400, 1200, 855, 375), plain);
-    Text6[0] = place<QLineEdit>(this, "Text6(0)", twipsRect(6360, 1200, 855, 375), plain);
-
-    Command2 = place<QPushButton>(this, "Command2", twipsRect(4560, 1800, 1095, 375), plain);
-    Command2->setText(QStringLiteral("更　新"));
-    Command1 = place<QPushButton>(this, "Command1", twipsRect(6000, 1800, 1215, 375), plain);
-    Command1->setText(QStringLiteral("メニューへ"));
-
-    platform::ui::applyTabOrder({{0, Command2},
-                                 {1, Text1[0]},
-                                 {2, Text2[0]},
-                                 {3, Text3[0]},
-                                 {4, Text4[0]},
-                                 {5, Text5[0]},
-                                 {6, Text6[0]},
-                                 {7, Command1}});
+    std::vector<std::pair<int, QWidget*>> order{{0, Command2}, {7, Command1}};
+    for (std::size_t c = 0; c < boxes_.size(); ++c)
+        order.emplace_back(static_cast<int>(c) + 1, boxes_[c]);
+    ui::applyTabOrder(order);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
 }
 
 void kousin::Command1_Click() {
-    hide();
-    program_.menyuForm().show();
+    switchTo(program_.menyuForm());
 }
 
 void kousin::Command2_Click() {
     std::array<std::string, 6> texts;
-    const std::array<QLineEdit*, 6> boxes{Text1[0], Text2[0], Text3[0],
-                                          Text4[0], Text5[0], Text6[0]};
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        texts[i] = boxes[i]->text().toStdString();
-    program_.guarded([&] {
-        core::updateRecord(program_.m(), program_.files(), program_.folder(), texts);
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        texts[i] = ui::text(boxes_[i]);
+    run([&] {
+        core::updateRecord(program_.session(), texts);
         program_.dialogs().message("更新しました。");
     });
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form.h"
+#include "forms/form.h"
 
 #include <array>
 
@@ -14,30 +14,21 @@ namespace forms {
 // typed into its row of six boxes.
 class kousin : public Form {
 public:
-    explicit kousin(Program& program);
+    explicit kousin(Screens& program);
 
     void Command1_Click(); // back to the menu
     void Command2_Click(); // update
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label6;
-    QLabel* Label7;
-    // Control arrays of one member each.
-    std::array<QLineEdit*, 1> Text1{}; // record number, also stored as bangou
-    std::array<QLineEdit*, 1> Text2{}; // name
-    std::array<QLineEdit*, 1> Text3{}; // era name
-    std::array<QLineEdit*, 1> Text4{}; // era year
-    std::array<QLineEdit*, 1> Text5{}; // month
-    std::array<QLineEdit*, 1> Text6{}; // day
-    QPushButton* Command1;
-    QPushButton* Command2;
-
 private:
     void firstShow() override;
+
+    QLabel* Label7;                     // instruction line
+    std::array<QLabel*, 6> headings_{}; // Label1 to Label6
+    // Text1(0) to Text6(0): control arrays of one member each, in field order (the record
+    // number, also stored as bangou; name; era; year; month; day).
+    std::array<QLineEdit*, 6> boxes_{};
+    QPushButton* Command1;
+    QPushButton* Command2;
 };
 
 } // namespace forms

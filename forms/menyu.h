@@ -1,6 +1,6 @@
 #pragma once
 
-#include "form.h"
+#include "forms/form.h"
 
 class QLabel;
 class QPushButton;
@@ -10,7 +10,7 @@ namespace forms {
 // The menu: the hub between the screens, and the way to end the program.
 class menyu : public Form {
 public:
-    explicit menyu(Program& program);
+    explicit menyu(Screens& program);
 
     void Command1_Click(); // to the update screen
     void Command2_Click(); // to the calculation screen
@@ -20,15 +20,15 @@ public:
     // Empties rows 0 to 9 of the display grid (creating the display screen unshown).
     void hcls();
 
+private:
+    void firstShow() override;
+
     QLabel* Label1;
     QPushButton* Command1; // update
     QPushButton* Command2; // age calculation
     QPushButton* Command3; // name search
     QPushButton* Command4; // listing
     QPushButton* Command5; // end
-
-private:
-    void firstShow() override;
 };
 
 } // namespace forms

@@ -1,8 +1,8 @@
 // Decoding arbitrary bytes as CP932 and encoding the result again, checked against a
 // model of the converter built from every one- and two-byte code (see fuzz_support.cpp).
 
-#include "cp932.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/cp932.h"
 
 #include <algorithm>
 #include <cstddef>

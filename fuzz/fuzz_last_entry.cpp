@@ -1,11 +1,11 @@
 // The last-entry file: reading arbitrary file contents, and writing five values and
 // reading them back.
 
-#include "calculation.h"
-#include "cp932.h"
-#include "files.h"
-#include "fuzz_support.h"
-#include "module1.h"
+#include "core/calculation.h"
+#include "core/module1.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
 
 #include <algorithm>
 #include <array>
@@ -92,7 +92,7 @@ void checkRead(std::string_view input) {
     writeFile(file(), input);
     core::Module1 m;
     m.ksimei = m.kgengou = m.knen = m.ktuki = m.khi = "x";
-    FUZZ_CHECK(core::readLastEntry(m, folder()) == std::nullopt, hex(input));
+    core::readLastEntry(m, folder()); // throws, failing the run, if it gives a message
 
     const std::vector<std::string> values = platform::parseQuotedValues(input, 5);
     FUZZ_CHECK(values.size() <= 5, hex(input));
@@ -165,7 +165,7 @@ void checkWriteRead(const Texts& values, std::string_view old) {
         return;
     }
     core::Module1 back;
-    FUZZ_CHECK(core::readLastEntry(back, folder()) == std::nullopt, describe(values));
+    core::readLastEntry(back, folder());
     Texts expected;
     for (std::size_t i = 0; i < values.size(); ++i)
         expected[i] = fuzz::asReadBack(values[i]);

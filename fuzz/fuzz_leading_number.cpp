@@ -1,8 +1,8 @@
 // How typed text becomes a number, and how a number is shown, on arbitrary bytes and on
 // numbers built from them.
 
-#include "fuzz_support.h"
-#include "number.h"
+#include "core/number.h"
+#include "fuzz/fuzz_support.h"
 
 #include <array>
 #include <cmath>
@@ -175,7 +175,7 @@ void checkRadixInteger(fuzz::ByteReader& in) {
     static constexpr std::string_view marks[] = {"&H", "&h", "&O", "&o"};
     const std::string_view mark = marks[in.byte() % 4];
     const int base = mark[1] == 'H' || mark[1] == 'h' ? 16 : 8;
-    const std::size_t count = in.byte() % (base == 16 ? 14 : 18); // at most 52 bits
+    const auto count = static_cast<std::size_t>(in.byte() % (base == 16 ? 14 : 18)); // ≤ 52 bits
     static constexpr char hexDigits[] = "0123456789abcdefABCDEF";
     std::string text(mark);
     std::int64_t value = 0;

@@ -1,9 +1,9 @@
 // The 42-byte register record decoded from arbitrary bytes, and encoded again.
 
-#include "cp932.h"
-#include "errors.h"
-#include "fuzz_support.h"
-#include "kojin_record.h"
+#include "core/errors.h"
+#include "core/kojin_record.h"
+#include "fuzz/fuzz_support.h"
+#include "platform/cp932.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
-#include "cp932.h"
+#include "platform/cp932.h"
 
 #include <algorithm>
 #include <array>
@@ -20,7 +20,8 @@ void fail(const char* file, int line, const char* property, const std::string& d
 std::string hex(std::string_view bytes) {
     static constexpr char digits[] = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char b : bytes) {
+    for (char c : bytes) {
+        auto b = static_cast<unsigned char>(c);
         if (!out.empty())
             out += ' ';
         out += digits[b >> 4];

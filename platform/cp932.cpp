@@ -1,6 +1,6 @@
-#include "cp932.h"
+#include "platform/cp932.h"
 
-#include "utf8.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 #include <cerrno>

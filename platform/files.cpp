@@ -1,6 +1,7 @@
-#include "files.h"
+#include "platform/files.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -10,6 +11,8 @@
 namespace platform {
 
 namespace {
+
+std::atomic<std::uint64_t> writes{0};
 
 std::string actionText(FileError::Action action) {
     switch (action) {
@@ -66,8 +69,8 @@ std::size_t closingQuote(std::string_view text, std::size_t from) {
 } // namespace
 
 FileError::FileError(Action action, const std::string& path, int errnum)
-    : std::runtime_error("ファイル「" + path + "」" + actionText(action) +
-                         "\n理由: " + reasonText(errnum)) {}
+    : UserError("ファイル「" + path + "」" + actionText(action) + "\n理由: " + reasonText(errnum)) {
+}
 
 std::string reasonText(int errnum) {
     switch (errnum) {
@@ -147,6 +150,7 @@ std::string RecordFile::read(std::int64_t n) {
 }
 
 void RecordFile::write(std::int64_t n, std::string_view bytes) {
+    ++writes;
     if (writeErrno_ != 0)
         throw FileError(FileError::Action::Write, path_, writeErrno_);
     std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
@@ -181,6 +185,10 @@ std::int64_t RecordFile::wholeRecords() const {
     if (::fstat(fd_, &st) != 0)
         throw FileError(FileError::Action::Read, path_, errno);
     return static_cast<std::int64_t>(st.st_size) / recordLength_;
+}
+
+std::uint64_t writesStarted() {
+    return writes;
 }
 
 RecordFile& FileTable::openRecord(int number, const std::string& path, int recordLength) {
@@ -218,6 +226,7 @@ std::string quotedLine(const std::vector<std::string>& values) {
 }
 
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
+    ++writes;
     std::string line = quotedLine(values);
 
     std::string temp = path + ".XXXXXX";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/user_error.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -15,7 +17,7 @@ namespace platform {
 
 // A failed file operation. what() is a complete message in Japanese that names the file
 // and the reason, ready to show to the user.
-class FileError : public std::runtime_error {
+class FileError : public UserError {
 public:
     enum class Action { Open, Read, Write, Replace };
     FileError(Action action, const std::string& path, int errnum);
@@ -58,6 +60,10 @@ private:
     int writeErrno_ = 0; // why the file could not be opened for writing
     bool eof_ = false;
 };
+
+// How many writes this process has started through these services. A command that
+// leaves it as it was has changed no file.
+std::uint64_t writesStarted();
 
 // Files held open under a file number, as the program's commands use them.
 class FileTable {

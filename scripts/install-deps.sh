@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    g++ make cmake pkg-config
+    g++ make cmake pkg-config git clang-format clang-tidy
     qt6-base-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev

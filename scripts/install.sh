@@ -31,7 +31,7 @@ die() {
 action=$1
 
 source_folder=$(CDPATH='' cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-assets="$source_folder/data"
+assets="$source_folder/desktop"
 
 : "${HOME:?HOME is not set}"
 case $HOME in

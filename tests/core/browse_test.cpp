@@ -1,5 +1,5 @@
-#include "browse.h"
-#include "test_support.h"
+#include "core/browse.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -47,12 +47,12 @@ struct RecordingDisplay : core::DisplayTarget {
     }
 };
 
-// A fresh folder, Module1, file table and display for one command.
-struct Bench {
+// A fresh folder, session and display for one command.
+struct Scene {
     testing_support::TempFolder dir;
     std::string path = dir.file("kojinnen.txt");
-    core::Module1 m;
-    platform::FileTable files;
+    core::Session session{{}, {}, dir.path()};
+    core::Module1& m = session.m;
     RecordingDisplay display;
 
     // Writes records 1 to n: bangou i, name nameOf(i), 平成 5 4 1.
@@ -65,8 +65,8 @@ struct Bench {
     }
     // The name search for `term` (the empty term shows every record) or the listing.
     void run(bool searching, std::string_view term = "") {
-        searching ? core::nameSearch(m, files, dir.path(), term, display)
-                  : core::registerListing(m, files, dir.path(), display);
+        searching ? core::nameSearch(session, term, display)
+                  : core::registerListing(session, display);
     }
 };
 
@@ -126,7 +126,7 @@ TEST(SearchAndListing, ShowTenRowsToAPage) {
         auto name = [&](int i) {
             return !c.searching || (i % 2 && i < 2 * c.count) ? "Hit" : "Miss";
         };
-        Bench b;
+        Scene b;
         if (c.earlierRead) {
             b.write(c.earlierRead, name);
             b.run(false);
@@ -153,7 +153,7 @@ TEST(NameSearch, MatchesTheExactTermInsideTheTwentyCharacterNameField) {
         {"ﾏﾀﾞ", "4"},
         {"ヤマダ", "3"},
         {"ﾔﾏﾀﾞ", "4"}};
-    Bench b;
+    Scene b;
     b.write(4, [&](int i) { return names[i - 1]; });
     for (auto [term, hits] : cases) {
         b.display = {};
@@ -166,7 +166,7 @@ TEST(SearchAndListing, ReadWholeRecordsUpTo500WarningOnceBeforeTheFirstPageOrThr
     for (bool searching : {true, false}) {
         for (auto [bytes, read] : {std::pair{100, 2}, {500 * 42, 500}, {600 * 42, 500}}) {
             SCOPED_TRACE(std::to_string(bytes) + (searching ? " bytes searched" : " bytes listed"));
-            Bench b;
+            Scene b;
             b.write(std::min(bytes / 42 + 1, 500), [](int) { return "Hit"; });
             std::filesystem::resize_file(b.path, static_cast<std::uintmax_t>(bytes));
             b.run(searching); // a store into slot 501 would throw
@@ -180,7 +180,7 @@ TEST(SearchAndListing, ReadWholeRecordsUpTo500WarningOnceBeforeTheFirstPageOrThr
                 EXPECT_EQ(b.m.row(read + 1), core::RowTexts{}); // the partial record
             }
         }
-        Bench b; // a register that cannot be opened is never shown
+        Scene b; // a register that cannot be opened is never shown
         std::filesystem::create_directory(b.path);
         EXPECT_THROW(b.run(searching), platform::FileError);
         EXPECT_EQ(b.display.events.find("show"), std::string::npos);

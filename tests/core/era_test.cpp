@@ -1,5 +1,5 @@
-#include "calculation.h"
-#include "era.h"
+#include "core/calculation.h"
+#include "core/era.h"
 
 #include <gtest/gtest.h>
 

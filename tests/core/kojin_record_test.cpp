@@ -1,5 +1,5 @@
-#include "errors.h"
-#include "kojin_record.h"
+#include "core/errors.h"
+#include "core/kojin_record.h"
 
 #include <gtest/gtest.h>
 

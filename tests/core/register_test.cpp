@@ -1,7 +1,7 @@
-#include "errors.h"
-#include "int16.h"
-#include "register.h"
-#include "test_support.h"
+#include "core/errors.h"
+#include "core/int16.h"
+#include "core/register.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +32,17 @@ class Register : public testing::Test {
 protected:
     testing_support::TempFolder folder;
     std::string path = folder.file("kojinnen.txt");
-    core::Module1 m;
-    platform::FileTable files;
+    core::Session session{{}, {}, folder.path()};
+    core::Module1& m = session.m;
+    platform::FileTable& files = session.files;
 
-    void count() { core::countRegister(m, files, folder.path()); }
+    void count() { core::countRegister(session); }
     int append(const std::string& simei = "髙橋") {
         count();
-        return core::appendPerson(m, files, folder.path(), {simei, "31", "8", "26"});
+        return core::appendPerson(session, {simei, "31", "8", "26"});
     }
     void update(const std::string& number) {
-        core::updateRecord(m, files, folder.path(), {number, "髙橋", "昭和", "31", "8", "26"});
+        core::updateRecord(session, {number, "髙橋", "昭和", "31", "8", "26"});
     }
 };
 
@@ -91,8 +92,7 @@ TEST_F(Register, LoadAndUpdateThrowTouchingNothingUnlessTheNumberIs1To32767) {
     writeBytes(path, stored(5));
     m.recno.set(17);
     for (const char* typed : {"", "abc", "0", "-1", "0.4", "32768", "40000"}) {
-        EXPECT_THROW(core::loadRecord(m, files, folder.path(), typed), core::RecordNumberError)
-            << typed;
+        EXPECT_THROW(core::loadRecord(session, typed), core::RecordNumberError) << typed;
         EXPECT_THROW(update(typed), core::RecordNumberError) << typed;
     }
     EXPECT_EQ(m.recno.value(), 17);
@@ -106,7 +106,7 @@ TEST_F(Register, LoadAndUpdateAddressTheTypedRecordRoundingHalvesToEven) {
         std::string expected = stored(5), bangou = typed;
         auto at = static_cast<std::size_t>(n - 1) * 42;
         // Past the end the record reads blank; the update grows the file up to it.
-        EXPECT_EQ(core::encodeRecord(core::loadRecord(m, files, folder.path(), typed), ""),
+        EXPECT_EQ(core::encodeRecord(core::loadRecord(session, typed), ""),
                   n <= 5 ? expected.substr(at, 42) : std::string(42, '\0'));
         EXPECT_EQ(m.recno.value(), n);
         update(typed);

@@ -1,4 +1,4 @@
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,14 +32,14 @@ protected:
     std::string registerFile() const { return folder.file("kojinnen.txt"); }
 
     void fillEntry(const QString& name) {
-        k().Text7->setText(name);
-        k().Option3->setChecked(true);
-        k().Text1->setText("31");
-        k().Text2->setText("8");
-        k().Text3->setText("26");
-        k().Text4->setText("2019");
-        k().Text5->setText("08");
-        k().Text6->setText("25");
+        box(k(), "Text7")->setText(name);
+        option(k(), "Option3")->setChecked(true);
+        box(k(), "Text1")->setText("31");
+        box(k(), "Text2")->setText("8");
+        box(k(), "Text3")->setText("26");
+        box(k(), "Text4")->setText("2019");
+        box(k(), "Text5")->setText("08");
+        box(k(), "Text6")->setText("25");
     }
 
     void run(Command command, const QString& name = "山田") {
@@ -49,33 +49,33 @@ protected:
             break;
         case Command::Execute:
             fillEntry(name);
-            QTest::mouseClick(k().Command1, Qt::LeftButton);
+            click(k(), "Command1");
             break;
         case Command::Register:
             fillEntry(name);
-            QTest::mouseClick(k().touroku, Qt::LeftButton);
+            click(k(), "touroku");
             break;
         case Command::Load:
-            k().Text10->setText("2");
-            QTest::mouseClick(k().Command4, Qt::LeftButton);
+            box(k(), "Text10")->setText("2");
+            click(k(), "Command4");
             break;
         case Command::Update: { // two records past the end of the register
-            QTest::mouseClick(k().Command2, Qt::LeftButton);
-            QTest::mouseClick(menu().Command1, Qt::LeftButton);
+            click(k(), "Command2");
+            click(menu(), "Command1");
             auto& u = program().kousinForm();
-            u.Text1[0]->setText("5");
-            u.Text2[0]->setText(name);
-            QTest::mouseClick(u.Command2, Qt::LeftButton);
+            box(u, "Text1", 0)->setText("5");
+            box(u, "Text2", 0)->setText(name);
+            click(u, "Command2");
             break;
         }
         case Command::Search:
-            QTest::mouseClick(k().Command2, Qt::LeftButton);
+            click(k(), "Command2");
             dialogs.inputAnswers = {""};
-            QTest::mouseClick(menu().Command3, Qt::LeftButton);
+            click(menu(), "Command3");
             break;
         case Command::Listing:
-            QTest::mouseClick(k().Command2, Qt::LeftButton);
-            QTest::mouseClick(menu().Command4, Qt::LeftButton);
+            click(k(), "Command2");
+            click(menu(), "Command4");
             break;
         }
     }
@@ -84,15 +84,15 @@ protected:
     // shows its results.
     void expectStillAnswers() {
         if (program().kousinForm().isVisible())
-            QTest::mouseClick(program().kousinForm().Command1, Qt::LeftButton);
+            click(program().kousinForm(), "Command1");
         if (menu().isVisible())
-            QTest::mouseClick(menu().Command2, Qt::LeftButton);
+            click(menu(), "Command2");
         ASSERT_TRUE(k().isVisible());
         fillEntry("山田");
-        k().Text8->clear();
-        QTest::mouseClick(k().Command1, Qt::LeftButton);
-        EXPECT_EQ(k().Text8->text(), "1956");
-        EXPECT_EQ(k().Text9->text(), "62");
+        box(k(), "Text8")->clear();
+        click(k(), "Command1");
+        EXPECT_EQ(box(k(), "Text8")->text(), "1956");
+        EXPECT_EQ(box(k(), "Text9")->text(), "62");
     }
 };
 
@@ -104,6 +104,11 @@ struct FaultCase {
     bool enforce = false;          // file permissions bind the tests even as root
     std::optional<unsigned long> sizeLimit = {};
 };
+
+// GoogleTest prints a case by its name rather than by its bytes.
+[[maybe_unused]] void PrintTo(const FaultCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 std::vector<FaultCase> faultCases() {
     const std::string denied = "アクセスが拒否されました";
@@ -268,7 +273,7 @@ TEST_P(Faults, AreReportedChangeNothingAndLeaveProgramUsable) {
             run(c.command);
         }
         if (c.command == Command::Execute) {
-            EXPECT_EQ(k().Text8->text(), "1956"); // the results are shown all the same
+            EXPECT_EQ(box(k(), "Text8")->text(), "1956"); // the results are shown all the same
         }
         const auto errors = dialogs.errors();
         ASSERT_EQ(errors.size(), c.says.empty() ? 0u : 1u)
@@ -320,21 +325,21 @@ TEST_F(FaultTest, NamesWithSeparatorsControlsAndEmojiAreKeptOrRefusedWhole) {
             if (command == Command::Execute) {
                 // A program started afresh on the folder shows the name as typed.
                 testing_support::ScriptedDialogs quiet;
-                forms::Program again({&quiet, &clock, folder.path(), [] {}});
-                EXPECT_EQ(again.keisanForm().Text7->text(), c.name);
+                app::Program again({&quiet, &clock, folder.path(), [] {}});
+                EXPECT_EQ(box(again.keisanForm(), "Text7")->text(), c.name);
             } else {
-                k().Text10->setText(QString::number(++registered));
-                QTest::mouseClick(k().Command4, Qt::LeftButton);
-                EXPECT_EQ(k().Text7->text().trimmed(), c.name.trimmed());
+                box(k(), "Text10")->setText(QString::number(++registered));
+                click(k(), "Command4");
+                EXPECT_EQ(box(k(), "Text7")->text().trimmed(), c.name.trimmed());
             }
         }
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Faults, testing::ValuesIn(faultCases()),
-                         [](const testing::TestParamInfo<FaultCase>& info) {
+                         [](const testing::TestParamInfo<FaultCase>& param) {
                              std::string name;
-                             for (char ch : std::string(info.param.name))
+                             for (char ch : std::string(param.param.name))
                                  if (std::isalnum(static_cast<unsigned char>(ch)))
                                      name += ch;
                                  else if (!name.empty() && name.back() != '_')

@@ -1,5 +1,5 @@
-#include "gui_fixture.h"
-#include "ui.h"
+#include "forms/ui/layout.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTranslator>
+
+#include <memory>
 
 namespace {
 
@@ -49,7 +52,9 @@ TEST_F(JapaneseDesktopTest, EveryTextBoxTakesInputMethodText) {
 
 // The boxes speak Japanese like the rest of the program.
 TEST_F(JapaneseDesktopTest, StandardButtonsAreInJapanese) {
-    ASSERT_TRUE(platform::ui::useJapaneseStandardTexts());
+    // Deleting the translator takes it out of the application again for later tests.
+    std::unique_ptr<QTranslator> translator(forms::ui::useJapaneseStandardTexts());
+    ASSERT_TRUE(translator);
     QMessageBox box(QMessageBox::NoIcon, {}, QStringLiteral("次へ"),
                     QMessageBox::Ok | QMessageBox::Cancel);
     EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));

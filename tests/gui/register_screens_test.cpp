@@ -1,4 +1,4 @@
-#include "gui_fixture.h"
+#include "tests/gui/gui_fixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,24 +19,24 @@ class RegisterScreensTest : public GuiFixture {
 protected:
     forms::keisan& k() { return program().keisanForm(); }
     void enterTakahashi() {
-        k().Text7->setText("髙橋");
-        k().Option3->setChecked(true);
-        k().Text1->setText("31");
-        k().Text2->setText("8");
-        k().Text3->setText("26");
+        box(k(), "Text7")->setText("髙橋");
+        option(k(), "Option3")->setChecked(true);
+        box(k(), "Text1")->setText("31");
+        box(k(), "Text2")->setText("8");
+        box(k(), "Text3")->setText("26");
     }
 };
 
 TEST_F(RegisterScreensTest, RegisterAppendsNumberedRecordsAndSaysSaved) {
     enterTakahashi();
-    k().Text10->setText("1"); // ignored by registration
+    box(k(), "Text10")->setText("1"); // ignored by registration
     std::size_t bytesAtMessage = 0;
     dialogs.onShow = [&](const auto&) {
         bytesAtMessage = readBytes(folder.file("kojinnen.txt")).size();
     };
-    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    click(k(), "touroku");
     EXPECT_EQ(bytesAtMessage, 42u); // written before the message appears
-    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    click(k(), "touroku");
     EXPECT_EQ(readBytes(folder.file("kojinnen.txt")),
               recordBytes("1", kTakahashi, kShowa, "31", "8", "26") +
                   recordBytes("2", kTakahashi, kShowa, "31", "8", "26"));
@@ -45,15 +45,15 @@ TEST_F(RegisterScreensTest, RegisterAppendsNumberedRecordsAndSaysSaved) {
     EXPECT_EQ(dialogs.calls()[0].title, "");
     EXPECT_EQ(dialogs.calls()[0].kind, testing_support::ScriptedDialogs::Kind::Message);
     // The register stays open after the command.
-    EXPECT_EQ(program().files().openCount(), 1u);
-    EXPECT_EQ(program().m().recno.value(), 2);
+    EXPECT_EQ(program().session().files.openCount(), 1u);
+    EXPECT_EQ(program().session().m.recno.value(), 2);
 }
 
 TEST_F(RegisterScreensTest, FullRegisterWritesNothingAndSaysSo) {
     writeBytes(folder.file("kojinnen.txt"), "");
     std::filesystem::resize_file(folder.file("kojinnen.txt"), 32766 * 42);
     enterTakahashi();
-    QTest::mouseClick(k().touroku, Qt::LeftButton);
+    click(k(), "touroku");
     EXPECT_EQ(std::filesystem::file_size(folder.file("kojinnen.txt")), 32766u * 42);
     ASSERT_EQ(dialogs.calls().size(), 1u);
     EXPECT_EQ(dialogs.errors().size(), 1u);
@@ -64,20 +64,20 @@ TEST_F(RegisterScreensTest, SetLoadsRecordWithTrailingSpacesAndKeepsResults) {
     writeBytes(folder.file("kojinnen.txt"),
                recordBytes("1", "A", "", "1", "1", "1") +
                    recordBytes("2", kTakahashi, kShowa, "31", "8", "26"));
-    k().Text8->setText("result");
-    k().Text10->setText("2");
-    QTest::mouseClick(k().Command4, Qt::LeftButton);
-    EXPECT_EQ(k().Text7->text(), QString("髙橋") + QString(16, ' '));
-    EXPECT_TRUE(k().Option3->isChecked());
-    EXPECT_EQ(k().Text1->text(), "31  ");
-    EXPECT_EQ(k().Text2->text(), "8   ");
-    EXPECT_EQ(k().Text3->text(), "26  ");
-    EXPECT_EQ(k().Text8->text(), "result");
-    EXPECT_EQ(k().Text10->text(), "2");
+    box(k(), "Text8")->setText("result");
+    box(k(), "Text10")->setText("2");
+    click(k(), "Command4");
+    EXPECT_EQ(box(k(), "Text7")->text(), QString("髙橋") + QString(16, ' '));
+    EXPECT_TRUE(option(k(), "Option3")->isChecked());
+    EXPECT_EQ(box(k(), "Text1")->text(), "31  ");
+    EXPECT_EQ(box(k(), "Text2")->text(), "8   ");
+    EXPECT_EQ(box(k(), "Text3")->text(), "26  ");
+    EXPECT_EQ(box(k(), "Text8")->text(), "result");
+    EXPECT_EQ(box(k(), "Text10")->text(), "2");
     EXPECT_TRUE(dialogs.calls().empty());
     // The loaded entry computes as it was registered.
-    QTest::mouseClick(k().Command1, Qt::LeftButton);
-    EXPECT_EQ(k().Text8->text(), "1956");
+    click(k(), "Command1");
+    EXPECT_EQ(box(k(), "Text8")->text(), "1956");
 }
 
 TEST_F(RegisterScreensTest, SetRoundsHalvesToEvenAndRefusesNonRecords) {
@@ -93,13 +93,14 @@ TEST_F(RegisterScreensTest, SetRoundsHalvesToEvenAndRefusesNonRecords) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         dialogs.reset();
-        k().Option3->setChecked(true);
-        k().Text7->setText("before");
-        k().Text10->setText(c.text);
-        QTest::mouseClick(k().Command4, Qt::LeftButton);
-        EXPECT_EQ(k().Text7->text().trimmed(), QString(c.name ? c.name : "before"));
+        option(k(), "Option3")->setChecked(true);
+        box(k(), "Text7")->setText("before");
+        box(k(), "Text10")->setText(c.text);
+        click(k(), "Command4");
+        EXPECT_EQ(box(k(), "Text7")->text().trimmed(), QString(c.name ? c.name : "before"));
         EXPECT_EQ(dialogs.errors().size(), c.name ? 0u : 1u);
-        EXPECT_TRUE(k().Option3->isChecked()); // no era in these records: the choice stays
+        EXPECT_TRUE(
+            option(k(), "Option3")->isChecked()); // no era in these records: the choice stays
     }
 }
 
@@ -107,13 +108,13 @@ class KousinTest : public RegisterScreensTest {
 protected:
     forms::kousin& openUpdate() {
         k().show();
-        QTest::mouseClick(k().Command2, Qt::LeftButton);
-        QTest::mouseClick(program().menyuForm().Command1, Qt::LeftButton);
+        click(k(), "Command2");
+        click(program().menyuForm(), "Command1");
         return program().kousinForm();
     }
     void type(forms::kousin& u, std::array<QString, 6> texts) {
-        std::array<QLineEdit*, 6> boxes{u.Text1[0], u.Text2[0], u.Text3[0],
-                                        u.Text4[0], u.Text5[0], u.Text6[0]};
+        std::array<QLineEdit*, 6> boxes{box(u, "Text1", 0), box(u, "Text2", 0), box(u, "Text3", 0),
+                                        box(u, "Text4", 0), box(u, "Text5", 0), box(u, "Text6", 0)};
         for (std::size_t i = 0; i < 6; ++i)
             boxes[i]->setText(texts[i]);
     }
@@ -127,9 +128,9 @@ TEST_F(KousinTest, UpdateOverwritesRecordInPlaceKeepingTypedNumber) {
     auto& u = openUpdate();
     EXPECT_TRUE(u.isVisible());
     EXPECT_FALSE(program().menyuForm().isVisible());
-    EXPECT_EQ(u.focusWidget(), u.Command2);
+    EXPECT_EQ(u.focusWidget(), button(u, "Command2"));
     type(u, {" 2", "髙橋", "昭和", "31", "8", "26"});
-    QTest::mouseClick(u.Command2, Qt::LeftButton);
+    click(u, "Command2");
     EXPECT_EQ(readBytes(folder.file("kojinnen.txt")),
               recordBytes("1", "X", "", "", "", "") +
                   recordBytes(" 2", kTakahashi, kShowa, "31", "8", "26") +
@@ -144,7 +145,7 @@ TEST_F(KousinTest, UpdateWithNoRecordNumberWritesNothing) {
     for (const char* number : {"", "40000"}) {
         dialogs.reset();
         type(u, {number, "Y", "", "", "", ""});
-        QTest::mouseClick(u.Command2, Qt::LeftButton);
+        click(u, "Command2");
         EXPECT_EQ(readBytes(folder.file("kojinnen.txt")), recordBytes("1", "X", "", "", "", ""));
         EXPECT_EQ(dialogs.errors().size(), 1u) << number;
     }
@@ -153,12 +154,12 @@ TEST_F(KousinTest, UpdateWithNoRecordNumberWritesNothing) {
 TEST_F(KousinTest, MenuButtonAndCloseBoxReturnToMenuKeepingTexts) {
     auto& u = openUpdate();
     type(u, {"7", "Z", "", "", "", ""});
-    QTest::mouseClick(u.Command1, Qt::LeftButton);
+    click(u, "Command1");
     EXPECT_FALSE(u.isVisible());
     EXPECT_TRUE(program().menyuForm().isVisible());
-    QTest::mouseClick(program().menyuForm().Command1, Qt::LeftButton);
-    EXPECT_EQ(u.Text1[0]->text(), "7");
-    EXPECT_EQ(u.Text2[0]->text(), "Z");
+    click(program().menyuForm(), "Command1");
+    EXPECT_EQ(box(u, "Text1", 0)->text(), "7");
+    EXPECT_EQ(box(u, "Text2", 0)->text(), "Z");
     u.close();
     EXPECT_FALSE(u.isVisible());
     EXPECT_TRUE(program().menyuForm().isVisible());

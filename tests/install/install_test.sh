@@ -39,7 +39,7 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=offscreen
 
-assets=$(dirname "$install_script")/../data
+assets=$(dirname "$install_script")/../desktop
 share="$HOME/.local/share"
 program="$share/nenrei/nenrei"
 launcher="$HOME/.local/bin/nenrei"

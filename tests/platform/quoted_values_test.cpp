@@ -1,5 +1,5 @@
-#include "files.h"
-#include "test_support.h"
+#include "platform/files.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 

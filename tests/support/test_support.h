@@ -1,6 +1,6 @@
 #pragma once
 
-#include "system.h"
+#include "platform/system.h"
 
 #include <filesystem>
 #include <map>

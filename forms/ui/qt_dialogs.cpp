@@ -1,16 +1,12 @@
-#include "qt_dialogs.h"
+#include "forms/ui/qt_dialogs.h"
+
+#include "forms/ui/layout.h"
 
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 
-namespace platform {
-
-namespace {
-QString q(const std::string& s) {
-    return QString::fromStdString(s);
-}
-} // namespace
+namespace forms::ui {
 
 void QtDialogs::message(const std::string& text, const std::string& title) {
     QMessageBox box(QMessageBox::NoIcon, q(title), q(text), QMessageBox::Ok | QMessageBox::Cancel,
@@ -33,4 +29,4 @@ std::string QtDialogs::input(const std::string& prompt, const std::string& title
     return ok ? text.toStdString() : std::string();
 }
 
-} // namespace platform
+} // namespace forms::ui

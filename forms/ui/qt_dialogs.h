@@ -1,11 +1,11 @@
 #pragma once
 
-#include "dialogs.h"
+#include "platform/dialogs.h"
 
-namespace platform {
+namespace forms::ui {
 
 // The modal boxes over QMessageBox and QInputDialog, centred on the active window.
-class QtDialogs : public Dialogs {
+class QtDialogs : public platform::Dialogs {
 public:
     void message(const std::string& text, const std::string& title = {}) override;
     void error(const std::string& text) override;
@@ -13,4 +13,4 @@ public:
                       const std::string& defaultText) override;
 };
 
-} // namespace platform
+} // namespace forms::ui

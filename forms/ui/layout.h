@@ -2,14 +2,23 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGroupBox>
 #include <QLabel>
 #include <QRect>
 #include <QString>
 
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+class QLineEdit;
+class QTranslator;
 class QWidget;
 
-// Helpers that place the screens' controls: twips, fonts and colours.
-namespace platform::ui {
+// Helpers that place the screens' controls (twips, fonts, colours, Tab order) and carry
+// text between the controls and the program's UTF-8 strings.
+namespace forms::ui {
 
 // 1440 twips to the inch at 96 logical dots per inch: 15 twips to a logical pixel.
 // Qt's own high-DPI scaling maps logical pixels to the device.
@@ -28,19 +37,17 @@ void setBackground(QWidget* widget, const QColor& colour);
 // Places a top-level window in the middle of the screen it is on.
 void centreOnScreen(QWidget* window);
 
-} // namespace platform::ui
-
-#include <type_traits>
-#include <utility>
-#include <vector>
-
-namespace platform::ui {
+inline QString q(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+// A text box's text as UTF-8.
+std::string text(const QLineEdit* box);
 
 // Creates a child control with its object name, place (twips) and font.
 template <class W>
-W* place(QWidget* parent, const char* name, const QRect& geometry, const QFont& font) {
+W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font) {
     auto* w = new W(parent);
-    w->setObjectName(QString::fromLatin1(name));
+    w->setObjectName(name);
     w->setGeometry(geometry);
     w->setFont(font);
     // A label's text starts at its top-left corner: the screens place labels so that,
@@ -50,12 +57,25 @@ W* place(QWidget* parent, const char* name, const QRect& geometry, const QFont& 
     return w;
 }
 
+// The same, with the control's caption: a frame's title, any other control's text.
+template <class W>
+W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
+         std::string_view caption) {
+    W* w = place<W>(parent, name, geometry, font);
+    if constexpr (std::is_base_of_v<QGroupBox, W>)
+        w->setTitle(q(caption));
+    else
+        w->setText(q(caption));
+    return w;
+}
+
 // Loads Qt's own Japanese texts (the OK/キャンセル buttons of the boxes, the text boxes'
-// context menu). Gives false when they are not installed; the English ones stay then.
-bool useJapaneseStandardTexts();
+// context menu) into the application. Gives the translator, or nullptr when they are not
+// installed and the English ones stay.
+QTranslator* useJapaneseStandardTexts();
 
 // Sets the Tab order from (tab index, control) pairs; controls that take no focus are
 // passed over.
 void applyTabOrder(std::vector<std::pair<int, QWidget*>> controls);
 
-} // namespace platform::ui
+} // namespace forms::ui

@@ -1,7 +1,7 @@
-#include "codepage.h"
+#include "core/file_text.h"
 
-#include "cp932.h"
-#include "errors.h"
+#include "core/errors.h"
+#include "platform/cp932.h"
 
 #include <algorithm>
 

@@ -1,8 +1,9 @@
-#include "ui.h"
+#include "forms/ui/layout.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QPalette>
 #include <QScreen>
 #include <QTranslator>
@@ -10,7 +11,7 @@
 
 #include <algorithm>
 
-namespace platform::ui {
+namespace forms::ui {
 
 QRect twipsRect(int left, int top, int width, int height) {
     return {twips(left), twips(top), twips(width), twips(height)};
@@ -46,14 +47,19 @@ void centreOnScreen(QWidget* window) {
     window->move(frame.topLeft());
 }
 
-bool useJapaneseStandardTexts() {
+std::string text(const QLineEdit* box) {
+    return box->text().toStdString();
+}
+
+QTranslator* useJapaneseStandardTexts() {
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QStringLiteral("qtbase_ja"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
         delete translator;
-        return false;
+        return nullptr;
     }
-    return QCoreApplication::installTranslator(translator);
+    return translator;
 }
 
 void applyTabOrder(std::vector<std::pair<int, QWidget*>> controls) {
@@ -69,4 +75,4 @@ void applyTabOrder(std::vector<std::pair<int, QWidget*>> controls) {
     }
 }
 
-} // namespace platform::ui
+} // namespace forms::ui

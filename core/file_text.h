@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Texts on their way into a data file. platform/cp932 converts and reports what it could
+// not convert; this is where such a report becomes the user's error for that file, so a
+// data file never gets a text stored altered.
+namespace core {
+
+// Each text converted to code page 932 bytes. Throws UnencodableError, naming `path` and
+// every character that has no CP932 form, when any text cannot be converted whole
+// (beyond the JIS equivalents that cp932::encode describes).
+std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
+                                   const std::string& path);
+
+} // namespace core
