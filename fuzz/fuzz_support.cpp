@@ -208,7 +208,9 @@ const Table& table() {
 }
 
 unsigned codeOf(std::string_view bytes) {
-    auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    auto b = [&](std::size_t i) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
+    };
     return bytes.size() == 1 ? b(0) : b(0) << 8 | b(1);
 }
 
