@@ -10,7 +10,8 @@
 #include <vector>
 
 // File services of the program: record access by record number, the quoted-values text
-// file, and the table of files open under a file number. All paths are UTF-8.
+// file, and the table of files open under a file number. All paths are UTF-8. Each
+// platform has its own implementation (posix/, win32/) of the same promises.
 namespace platform {
 
 // A failed file operation. what() is a complete message in Japanese that names the file
@@ -54,8 +55,8 @@ public:
 private:
     std::string path_;
     int recordLength_;
-    int fd_ = -1;
-    int writeErrno_ = 0; // why the file could not be opened for writing
+    std::intptr_t handle_ = -1; // a file descriptor, or a Windows HANDLE; -1 when none
+    int writeErrno_ = 0;        // why the file could not be opened for writing
     bool eof_ = false;
 };
 
