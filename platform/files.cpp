@@ -22,6 +22,8 @@ std::string actionText(FileError::Action action) {
         return "に書き込めません。";
     case FileError::Action::Replace:
         return "を保存できません。";
+    case FileError::Action::Lock:
+        return "を使用できません。";
     }
     return "を扱えません。";
 }
@@ -74,6 +76,12 @@ std::string reasonText(int errnum) {
     case EMFILE:
     case ENFILE:
         return "開いているファイルが多すぎます。";
+    case EBUSY:
+    case EAGAIN:
+#if defined(EWOULDBLOCK) && EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return "別のプログラムが使用中です。しばらくしてからもう一度操作してください。";
     default:
         return std::string("システムエラー（") + std::strerror(errnum) + "）";
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -18,7 +19,7 @@ namespace platform {
 // and the reason, ready to show to the user.
 class FileError : public std::runtime_error {
 public:
-    enum class Action { Open, Read, Write, Replace };
+    enum class Action { Open, Read, Write, Replace, Lock };
     FileError(Action action, const std::string& path, int errnum);
 };
 
@@ -50,6 +51,17 @@ public:
     // File length divided by the record length, rounded down.
     std::int64_t wholeRecords() const;
 
+    enum class LockKind { Shared, Exclusive };
+    static constexpr std::chrono::milliseconds kLockWait{5000};
+    // Locks the whole file against other programs (and other RecordFiles of this one),
+    // waiting at most `wait` for them to let go; throws FileError(Action::Lock, path, EBUSY)
+    // when the wait runs out. Shared locks go together; an exclusive one stands alone.
+    // Held until unlock() or the file is closed; a lock already held is let go first. A
+    // file opened for reading only cannot be locked exclusively: that throws the reason it
+    // could not be opened for writing, as write() would.
+    void lock(LockKind kind, std::chrono::milliseconds wait = kLockWait);
+    void unlock();
+
     const std::string& path() const { return path_; }
 
 private:
@@ -58,6 +70,7 @@ private:
     std::intptr_t handle_ = -1; // a file descriptor, or a Windows HANDLE; -1 when none
     int writeErrno_ = 0;        // why the file could not be opened for writing
     bool eof_ = false;
+    bool locked_ = false;
 };
 
 // Files held open under a file number, as the program's commands use them.

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 // The file services over POSIX calls.
@@ -113,6 +114,39 @@ void RecordFile::write(std::int64_t n, std::string_view bytes) {
             ::fdatasync(fd);
         throw FileError(FileError::Action::Write, path_, err);
     }
+}
+
+void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
+    unlock();
+    if (kind == LockKind::Exclusive && writeErrno_ != 0)
+        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    // An open-file-description lock: it belongs to this RecordFile rather than to the
+    // process, so two RecordFiles on one file exclude each other as two programs do, and
+    // it conflicts with the fcntl and lockf locks of other programs.
+    struct flock request {};
+    request.l_type = kind == LockKind::Shared ? F_RDLCK : F_WRLCK;
+    request.l_whence = SEEK_SET; // l_start 0, l_len 0: the whole file, however long
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (::fcntl(static_cast<int>(handle_), F_OFD_SETLK, &request) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EACCES)
+            throw FileError(FileError::Action::Lock, path_, errno);
+        if (std::chrono::steady_clock::now() >= deadline)
+            throw FileError(FileError::Action::Lock, path_, EBUSY);
+        std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+    locked_ = true;
+}
+
+void RecordFile::unlock() {
+    if (!locked_)
+        return;
+    struct flock request {};
+    request.l_type = F_UNLCK;
+    request.l_whence = SEEK_SET;
+    ::fcntl(static_cast<int>(handle_), F_OFD_SETLK, &request);
+    locked_ = false;
 }
 
 std::int64_t RecordFile::wholeRecords() const {
