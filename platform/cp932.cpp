@@ -1,59 +1,46 @@
 #include "platform/cp932.h"
 
+#include "platform/cp932_native.h"
 #include "platform/utf8.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
+#include <iterator>
+#include <optional>
+#include <utility>
 
+// The rules of the code page that do not depend on the system converter: which bytes form
+// a code, what an invalid byte reads as, which UTF-8 is well-formed, and the nine JIS
+// equivalents. The converter (posix/cp932_iconv.cpp, win32/cp932_win32.cpp) only maps one
+// code to one character and back.
 namespace platform::cp932 {
 namespace {
 
-// One iconv descriptor per direction, opened once and reset before each use.
-class Converter {
-public:
-    Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-        if (cd_ == reinterpret_cast<iconv_t>(-1))
-            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
-    }
-    ~Converter() { iconv_close(cd_); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
-    // Converts as much of `in` as it can, appending to `out`. Stops at the first error
-    // and returns errno (0 when all of `in` was converted); `in` is advanced past what
-    // was consumed.
-    int convert(std::string_view& in, std::string& out) {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        char buffer[256];
-        while (!in.empty()) {
-            char* src = const_cast<char*>(in.data());
-            std::size_t srcLeft = in.size();
-            char* dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            std::size_t r = iconv(cd_, &src, &srcLeft, &dst, &dstLeft);
-            int err = r == static_cast<std::size_t>(-1) ? errno : 0;
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            in.remove_prefix(in.size() - srcLeft);
-            if (err != 0 && err != E2BIG)
-                return err;
-        }
-        return 0;
-    }
-
-private:
-    iconv_t cd_;
-};
-
-Converter& decoder() {
-    thread_local Converter c("UTF-8", "CP932");
-    return c;
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-Converter& encoder() {
-    thread_local Converter c("CP932", "UTF-8");
-    return c;
+bool isTrailByte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
+
+// Bytes that may be a character by themselves: ASCII and the half-width katakana A1-DF.
+// 80, A0 and FD-FF are not, whatever a converter makes of them.
+bool isSingleByte(unsigned char b) {
+    return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
+}
+
+// Characters with no code of their own, written as the code page's character for the same
+// JIS character (see encode() in cp932.h). ¥ and ‾ become the ASCII bytes 5C and 7E.
+char32_t jisEquivalent(char32_t c) {
+    static constexpr std::pair<char32_t, char32_t> kEquivalents[] = {
+        {U'\u301C', U'\uFF5E'}, {U'\u2212', U'\uFF0D'}, {U'\u2014', U'\u2015'},
+        {U'\u2016', U'\u2225'}, {U'\u00A2', U'\uFFE0'}, {U'\u00A3', U'\uFFE1'},
+        {U'\u00AC', U'\uFFE2'}, {U'\u00A5', U'\\'},     {U'\u203E', U'~'}};
+    auto it = std::find_if(std::begin(kEquivalents), std::end(kEquivalents),
+                           [c](const auto& e) { return e.first == c; });
+    return it == std::end(kEquivalents) ? c : it->second;
 }
 
 } // namespace
@@ -61,10 +48,31 @@ Converter& encoder() {
 std::string decode(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 3 / 2);
-    while (decoder().convert(bytes, out) != 0) {
-        // An invalid or cut-off sequence: one replacement character for its first byte.
-        out += "\xEF\xBF\xBD";
-        bytes.remove_prefix(1);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[pos]);
+        if (b < 0x80) {
+            out += bytes[pos++];
+            continue;
+        }
+        // A lead byte takes the next byte with it when the two form a character; a lead
+        // byte on its own, or one that forms no character, is invalid by itself, and the
+        // byte after it is read afresh.
+        std::size_t length = 0;
+        if (isSingleByte(b))
+            length = 1;
+        else if (isLeadByte(b) && pos + 1 < bytes.size() &&
+                 isTrailByte(static_cast<unsigned char>(bytes[pos + 1])))
+            length = 2;
+        std::optional<std::string> text;
+        if (length > 0)
+            text = native::decode(bytes.substr(pos, length));
+        if (text && !text->empty()) {
+            out += *text;
+            pos += length;
+        } else {
+            out += kReplacement;
+            pos += 1;
+        }
     }
     return out;
 }
@@ -72,16 +80,23 @@ std::string decode(std::string_view bytes) {
 Encoded encode(std::string_view utf8) {
     Encoded result;
     result.bytes.reserve(utf8.size());
-    // One character at a time: iconv silently drops some characters (the Unicode tag
-    // characters) that it cannot convert, and those must be reported like the others.
+    // One character at a time, so that every character the converter cannot take is
+    // named, also those a converter would drop without a word (the Unicode tag characters).
     for (std::size_t pos = 0; pos < utf8.size();) {
         std::string_view ch = utf8.substr(pos, utf8::charLength(utf8, pos));
         pos += ch.size();
-        std::string_view rest = ch;
-        std::size_t before = result.bytes.size();
-        if (encoder().convert(rest, result.bytes) == 0 && result.bytes.size() > before)
+        std::optional<std::string> bytes;
+        if (std::optional<char32_t> c = utf8::codePoint(ch)) {
+            const char32_t stored = jisEquivalent(*c);
+            if (stored < 0x80)
+                bytes = std::string(1, static_cast<char>(stored));
+            else
+                bytes = native::encode(stored);
+        }
+        if (bytes && !bytes->empty()) {
+            result.bytes += *bytes;
             continue;
-        result.bytes.resize(before);
+        }
         if (std::find(result.unencodable.begin(), result.unencodable.end(), ch) ==
             result.unencodable.end())
             result.unencodable.emplace_back(ch);

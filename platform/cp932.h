@@ -4,8 +4,9 @@
 #include <string_view>
 #include <vector>
 
-// The Japanese Windows code page 932, over glibc iconv. "CP932" rather than "SHIFT_JIS":
-// files written on Windows hold its extension characters (髙, 﨑, ①, ～ ...).
+// The Japanese Windows code page 932, with its extension characters (髙, 﨑, ①, ～ ...),
+// through the system's converter: glibc iconv on POSIX, the Win32 conversion on Windows.
+// Both give the same results (see docs/cp932-differences.md).
 namespace platform::cp932 {
 
 // Bytes to UTF-8. Never fails: a byte sequence that is not CP932 gives U+FFFD.

@@ -2,6 +2,7 @@
 
 #include "platform/user_error.h"
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -12,14 +13,15 @@
 #include <vector>
 
 // File services of the program: record access by record number, the quoted-values text
-// file, and the table of files open under a file number. All paths are UTF-8.
+// file, and the table of files open under a file number. All paths are UTF-8. Each
+// platform has its own implementation (posix/, win32/) of the same promises.
 namespace platform {
 
 // A failed file operation. what() is a complete message in Japanese that names the file
 // and the reason, ready to show to the user.
 class FileError : public UserError {
 public:
-    enum class Action { Open, Read, Write, Replace };
+    enum class Action { Open, Read, Write, Replace, Lock };
     FileError(Action action, const std::string& path, int errnum);
 };
 
@@ -51,19 +53,34 @@ public:
     // File length divided by the record length, rounded down.
     std::int64_t wholeRecords() const;
 
+    enum class LockKind { Shared, Exclusive };
+    static constexpr std::chrono::milliseconds kLockWait{5000};
+    // Locks the whole file against other programs (and other RecordFiles of this one),
+    // waiting at most `wait` for them to let go; throws FileError(Action::Lock, path, EBUSY)
+    // when the wait runs out. Shared locks go together; an exclusive one stands alone.
+    // Held until unlock() or the file is closed; a lock already held is let go first. A
+    // file opened for reading only cannot be locked exclusively: that throws the reason it
+    // could not be opened for writing, as write() would.
+    void lock(LockKind kind, std::chrono::milliseconds wait = kLockWait);
+    void unlock();
+
     const std::string& path() const { return path_; }
 
 private:
     std::string path_;
     int recordLength_;
-    int fd_ = -1;
-    int writeErrno_ = 0; // why the file could not be opened for writing
+    std::intptr_t handle_ = -1; // a file descriptor, or a Windows HANDLE; -1 when none
+    int writeErrno_ = 0;        // why the file could not be opened for writing
     bool eof_ = false;
+    bool locked_ = false;
 };
 
 // How many writes this process has started through these services. A command that
 // leaves it as it was has changed no file.
 std::uint64_t writesStarted();
+
+// Counts a write that is about to start.
+void countWrite();
 
 // Files held open under a file number, as the program's commands use them.
 class FileTable {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,46 @@ inline std::string_view left(std::string_view text, std::size_t count) {
     for (; pos < text.size() && count > 0; --count)
         pos += charLength(text, pos);
     return text.substr(0, pos);
+}
+
+// The code point of one UTF-8 character (`ch` holds it and nothing else), or nothing when
+// it is malformed: cut off, an overlong form, a surrogate or beyond U+10FFFF.
+inline std::optional<char32_t> codePoint(std::string_view ch) {
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(ch[i]); };
+    const std::size_t n = ch.size();
+    if (n == 0 || n != sequenceLength(byte(0)))
+        return std::nullopt;
+    if (n == 1)
+        return byte(0) < 0x80 ? std::optional<char32_t>(byte(0)) : std::nullopt;
+    char32_t c = byte(0) & (0x7Fu >> n);
+    for (std::size_t i = 1; i < n; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return std::nullopt;
+        c = c << 6 | (byte(i) & 0x3Fu);
+    }
+    constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kLeast[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        return std::nullopt;
+    return c;
+}
+
+// Appends the UTF-8 form of the code point `c` (at most U+10FFFF).
+inline void append(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | c >> 18);
+        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 } // namespace platform::utf8

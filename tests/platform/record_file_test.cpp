@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace {
@@ -75,6 +77,53 @@ TEST_F(RecordFileTest, TableReplacesFilesByNumberDropsFailedOpensAndClosesThemAl
     files.closeAll();
     EXPECT_EQ(files.openCount(), 0u);
     EXPECT_EQ(files.record(1), nullptr);
+}
+
+// Shared locks go together; an exclusive lock keeps out every other, of this program or
+// another, for the whole wait with a message naming the file, and lets go on unlock or
+// when its program ends.
+TEST_F(RecordFileTest, LocksShareOrExcludeForTheWaitAndLetGo) {
+    using Kind = RecordFile::LockKind;
+    const struct {
+        Kind held, wanted;
+        bool otherProgram, granted;
+    } cases[] = {{Kind::Shared, Kind::Shared, false, true},
+                 {Kind::Shared, Kind::Exclusive, false, false},
+                 {Kind::Exclusive, Kind::Shared, false, false},
+                 {Kind::Shared, Kind::Shared, true, true},
+                 {Kind::Shared, Kind::Exclusive, true, false},
+                 {Kind::Exclusive, Kind::Exclusive, true, false}};
+    constexpr std::chrono::milliseconds kWait{300};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "held " << static_cast<int>(c.held) << ", wanted "
+                     << static_cast<int>(c.wanted) << ", other program " << c.otherProgram);
+        RecordFile mine(path, 42);
+        std::optional<RecordFile> held;
+        std::optional<LockHolder> other;
+        if (c.otherProgram) {
+            other.emplace(path, c.held);
+        } else {
+            held.emplace(path, 42);
+            held->lock(c.held);
+        }
+        const auto start = std::chrono::steady_clock::now();
+        std::string message = "(no FileError)";
+        try {
+            mine.lock(c.wanted, kWait);
+        } catch (const FileError& e) {
+            message = e.what();
+        }
+        if (c.granted) {
+            EXPECT_EQ(message, "(no FileError)");
+            continue;
+        }
+        EXPECT_GE(std::chrono::steady_clock::now() - start, kWait);
+        EXPECT_NE(message.find("「" + path + "」を使用できません"), std::string::npos) << message;
+        EXPECT_NE(message.find("別のプログラムが使用中です"), std::string::npos) << message;
+        held ? held->unlock() : other.reset();
+        EXPECT_NO_THROW(mine.lock(c.wanted, kWait));
+    }
 }
 
 } // namespace

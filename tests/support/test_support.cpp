@@ -1,29 +1,38 @@
 #include "tests/support/test_support.h"
 
-#include <csignal>
-#include <cstdlib>
+#include <chrono>
 #include <fstream>
-#include <linux/capability.h>
+#include <random>
 #include <sstream>
 #include <stdexcept>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include <thread>
 
 namespace testing_support {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "nenrei-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+    namespace fs = std::filesystem;
+    static std::mt19937_64 random{
+        std::random_device{}() ^
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count())};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::ostringstream name;
+        name << "nenrei-test-" << std::hex << random();
+        fs::path candidate = fs::temp_directory_path() / name.str();
+        if (fs::create_directory(candidate)) {
+            path_ = candidate.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
 }
 
 TempFolder::~TempFolder() {
+    namespace fs = std::filesystem;
     std::error_code ec;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(path_, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
 }
 
 std::string recordBytes(const std::string& bangou, const std::string& simei,
@@ -49,59 +58,34 @@ void writeBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-namespace {
-
-// The raw capability calls act on the calling thread only, which is what a test wants.
-constexpr unsigned kOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-
-void capabilities(unsigned& effective, bool set) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (::syscall(SYS_capget, &header, data) != 0)
-        throw std::runtime_error("capget failed");
-    if (!set) {
-        effective = data[0].effective;
-        return;
-    }
-    data[0].effective = effective;
-    if (::syscall(SYS_capset, &header, data) != 0)
-        throw std::runtime_error("capset failed");
-}
-
-} // namespace
-
-PermissionsEnforced::PermissionsEnforced() {
-    capabilities(effective_, false);
-    unsigned dropped = effective_ & ~kOverrides;
-    capabilities(dropped, true);
-}
-
-PermissionsEnforced::~PermissionsEnforced() {
-    capabilities(effective_, true);
-}
-
-FileSizeLimit::FileSizeLimit(unsigned long bytes) {
-    ::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    old_ = limit.rlim_cur;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit() {
-    rlimit limit{};
-    ::getrlimit(RLIMIT_FSIZE, &limit);
-    limit.rlim_cur = old_;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-}
-
 std::map<std::string, std::string> snapshot(const std::string& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         if (entry.is_regular_file())
             files[entry.path().filename().string()] = readBytes(entry.path().string());
     return files;
+}
+
+LockHolder::LockHolder(const std::string& path, platform::RecordFile::LockKind kind) {
+#ifdef _WIN32
+    const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder.exe");
+#else
+    const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder");
+#endif
+    const bool shared = kind == platform::RecordFile::LockKind::Shared;
+    program_ = startProgram({helper, path, shared ? "shared" : "exclusive", signals_.path()});
+    // The helper says it holds the lock by making a file; a slow start (Wine's) is allowed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(signals_.file("locked"))) {
+        if (std::chrono::steady_clock::now() > deadline)
+            throw std::runtime_error("lock_holder did not take the lock");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+LockHolder::~LockHolder() {
+    writeBytes(signals_.file("release"), "");
+    waitForProgram(program_, 30);
 }
 
 } // namespace testing_support

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "platform/files.h"
 #include "platform/system.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
-// A fresh folder under the system's temporary folder, removed with its contents.
+// A fresh folder under the system's temporary folder, removed with its contents (also
+// those made read-only).
 class TempFolder {
 public:
     TempFolder();
@@ -41,6 +45,27 @@ std::string recordBytes(const std::string& bangou, const std::string& simei,
 
 std::string readBytes(const std::string& path);
 void writeBytes(const std::string& path, const std::string& bytes);
+
+// Another program, started with `args` (the program first), and the wait for its end.
+std::intptr_t startProgram(const std::vector<std::string>& args);
+// Its exit code; -1 when it did not end within `seconds` (it is then killed).
+int waitForProgram(std::intptr_t program, int seconds);
+
+// Another program holding a lock on a file: the lock_holder helper built beside the tests.
+// The constructor returns once the lock is held; the destructor makes it let go and end.
+class LockHolder {
+public:
+    LockHolder(const std::string& path, platform::RecordFile::LockKind kind);
+    ~LockHolder();
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+private:
+    TempFolder signals_;
+    std::intptr_t program_ = 0;
+};
+
+// The POSIX-only helpers below are in test_support_posix.cpp.
 
 // While it lives, file permissions bind this thread even when it runs as root: the
 // capabilities that override them are dropped from its effective set.
