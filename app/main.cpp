@@ -7,6 +7,7 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    platform::failWritesPastSizeLimit();
     QApplication app(argc, argv);
     forms::ui::useJapaneseStandardTexts();
     // The program ends only through its own quit (the menu's button or a close box).

@@ -1,10 +1,12 @@
 #include "core/browse.h"
 
+#include "core/file_text.h"
 #include "core/register.h"
 
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace core {
@@ -17,14 +19,18 @@ void readIntoTables(Session& s, DisplayTarget& display, const std::function<void
     Module1& m = s.m;
     m.gyou = 1;
     platform::RecordFile& file = openRegister(s.files, s.folder);
-    std::int64_t whole = file.wholeRecords();
-    auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
+    std::int64_t whole = 0;
+    {
+        RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
+        whole = file.wholeRecords();
+        auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
+        for (int n = 1; n <= last; m.gyou = ++n) {
+            m.storeRecord(n, readRecord(file, n));
+            each(n);
+        }
+    }
     if (whole > kMaxTableRecords)
         display.tooMany(whole, kMaxTableRecords);
-    for (int n = 1; n <= last; m.gyou = ++n) {
-        m.storeRecord(n, readRecord(file, n));
-        each(n);
-    }
 }
 
 // Puts entries `first` to `last` of a sequence on the grid, entry k in row rowOf(k); every
@@ -52,9 +58,12 @@ int rowOfHit(int k) {
 
 void nameSearch(Session& s, std::string_view term, DisplayTarget& display) {
     Module1& m = s.m;
+    // The term is compared as a stored name reads back (〜 typed, ～ stored); one that the
+    // register cannot hold matches nothing.
+    const std::optional<std::string> stored = asStored(term);
     std::vector<int> hits;
     readIntoTables(s, display, [&](int gyou) {
-        if (m.tsimei(gyou).find(term) != std::string::npos)
+        if (stored && m.tsimei(gyou).find(*stored) != std::string::npos)
             hits.push_back(gyou);
     });
     auto count = static_cast<int>(hits.size());

@@ -12,11 +12,21 @@ std::string joinCharacters(const std::vector<std::string>& characters) {
     }
     return out;
 }
+
+// U+FFFD stands for bytes of the register that could not be read as a character.
+std::string unreadableNote(const std::vector<std::string>& characters) {
+    for (const auto& c : characters)
+        if (c == "\uFFFD")
+            return "\n「\uFFFD」は、名簿ファイルの中で文字として読めなかったバイトです。"
+                   "その部分を正しい文字に直してください。";
+    return "";
+}
 } // namespace
 
 UnencodableError::UnencodableError(const std::string& path, std::vector<std::string> characters)
     : UserError("次の文字はファイル「" + path + "」に保存できません: " +
-                joinCharacters(characters) + "\nファイルには何も書き込んでいません。"),
+                joinCharacters(characters) + unreadableNote(characters) +
+                "\nファイルには何も書き込んでいません。"),
       characters_(std::move(characters)) {}
 
 AmbiguousTextError::AmbiguousTextError(const std::string& path)

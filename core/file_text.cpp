@@ -24,4 +24,11 @@ std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
     return bytes;
 }
 
+std::optional<std::string> asStored(std::string_view text) {
+    platform::cp932::Encoded e = platform::cp932::encode(text);
+    if (!e.ok())
+        return std::nullopt;
+    return platform::cp932::decode(e.bytes);
+}
+
 } // namespace core

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,5 +15,9 @@ namespace core {
 // (beyond the JIS equivalents that cp932::encode describes).
 std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
                                    const std::string& path);
+
+// A text as the data files give it back once stored: characters kept as an equivalent
+// read back as that (〜 as ～). Nothing when the code page cannot hold the text.
+std::optional<std::string> asStored(std::string_view text);
 
 } // namespace core

@@ -10,8 +10,19 @@ namespace core {
 
 namespace {
 
-bool isLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+// Field bytes for decoding. A field written by another program may end with the first byte
+// of a double-byte character whose second byte it had no room for; that half character is
+// read as the space that this program writes in its place.
+std::string withoutHalfCharacterAtEnd(std::string_view field) {
+    std::string bytes(field);
+    for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
+        if (!platform::cp932::isLeadByte(static_cast<unsigned char>(bytes[pos])))
+            continue;
+        if (pos + 1 == bytes.size())
+            bytes[pos] = ' ';
+        ++pos;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -37,7 +48,7 @@ std::string fitBytes(std::string_view cp932, int width) {
     auto limit = static_cast<std::size_t>(width);
     std::size_t pos = 0;
     while (pos < cp932.size()) {
-        std::size_t n = isLeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
+        std::size_t n = platform::cp932::isLeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
         if (pos + n > limit)
             break;
         pos += n;
@@ -65,8 +76,8 @@ KojinRecord decodeRecord(std::string_view bytes) {
     full.resize(KojinRecord::kLength, '\0');
     KojinRecord r;
     for (const Field& f : kFields)
-        r.*f.member = platform::cp932::decode(std::string_view(full).substr(
-            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width)));
+        r.*f.member = platform::cp932::decode(withoutHalfCharacterAtEnd(std::string_view(full).substr(
+            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width))));
     return r;
 }
 

@@ -52,7 +52,8 @@ std::string fitBytes(std::string_view cp932, int width);
 std::string encodeRecord(const KojinRecord& record, const std::string& path);
 
 // A record from 42 bytes (fewer are taken as zero-filled). Trailing spaces are kept and
-// zero bytes become NUL characters.
+// zero bytes become NUL characters. A field that ends with the first half of a double-byte
+// character reads it as a space.
 KojinRecord decodeRecord(std::string_view bytes);
 
 // A field as a text box shows it: up to its first NUL character.

@@ -4,6 +4,8 @@
 #include "core/number.h"
 #include "platform/system.h"
 
+#include <stdexcept>
+
 namespace core {
 
 namespace {
@@ -40,16 +42,31 @@ void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record) {
 
 void countRegister(Session& s) {
     platform::RecordFile& file = openRegister(s.files, s.folder);
-    // Reading record 1, 2, ... until the end condition makes N + 1 reads and leaves the
-    // counter at N + 2; the file length gives the same without reading every record.
-    std::int64_t next = file.wholeRecords() + 2;
-    if (next > Int16::kMax)
-        throw RegisterFullError(file.path());
-    s.m.recno.set(next);
+    file.lock(platform::RecordFile::LockKind::Exclusive);
+    try {
+        // Reading record 1, 2, ... until the end condition makes N + 1 reads and leaves
+        // the counter at N + 2; the file length gives the same without reading them all.
+        std::int64_t next = file.wholeRecords() + 2;
+        if (next > Int16::kMax)
+            throw RegisterFullError(file.path());
+        s.m.recno.set(next);
+    } catch (...) {
+        file.unlock();
+        throw;
+    }
 }
 
 int appendPerson(Session& s, const PersonTexts& person) {
-    platform::RecordFile& file = openRegister(s.files, s.folder);
+    // The register that countRegister() opened and locked: opening it again would let the
+    // lock go before the record is written.
+    platform::RecordFile* open = s.files.record(kRegisterFileNumber);
+    if (!open)
+        throw std::logic_error("appendPerson() without countRegister()");
+    platform::RecordFile& file = *open;
+    struct LetGo {
+        platform::RecordFile& file;
+        ~LetGo() { file.unlock(); }
+    } letGo{file};
     s.m.recno -= 1;
     int n = s.m.recno.value();
     writeRecord(file, n,
@@ -62,6 +79,7 @@ KojinRecord loadRecord(Session& s, std::string_view numberText) {
     int n = checkedRecordNumber(wholeNumber(numberText));
     s.m.recno.set(n);
     platform::RecordFile& file = openRegister(s.files, s.folder);
+    RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
     return readRecord(file, n);
 }
 
@@ -69,6 +87,7 @@ void updateRecord(Session& s, const std::array<std::string, 6>& texts) {
     int n = checkedRecordNumber(leadingNumber(texts[0]));
     s.m.recno.set(n);
     platform::RecordFile& file = openRegister(s.files, s.folder);
+    RegisterLock lock(file, platform::RecordFile::LockKind::Exclusive);
     writeRecord(file, n,
                 KojinRecord::assign(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]));
 }

@@ -22,13 +22,31 @@ std::string registerPath(const std::string& folder);
 // is created empty, an existing one is never truncated.
 platform::RecordFile& openRegister(platform::FileTable& files, const std::string& folder);
 
+// Holds a lock on the open register while a command reads or writes it, and lets go at the
+// end of the scope, so that a message box shown afterwards keeps no other program waiting.
+// Throws FileError when another program holds the register longer than the lock's wait.
+class RegisterLock {
+public:
+    RegisterLock(platform::RecordFile& file, platform::RecordFile::LockKind kind) : file_(file) {
+        file.lock(kind);
+    }
+    ~RegisterLock() { file_.unlock(); }
+    RegisterLock(const RegisterLock&) = delete;
+    RegisterLock& operator=(const RegisterLock&) = delete;
+
+private:
+    platform::RecordFile& file_;
+};
+
 KojinRecord readRecord(platform::RecordFile& file, int n);
 // Encodes the whole record first, so a record that cannot be stored leaves the file alone.
 void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record);
 
 // Counts the register for an append: recno ends at N + 2 for N whole records, where a
 // read loop running to the end condition would leave it. Throws RegisterFullError, with
-// recno unchanged, when that would pass the largest record number.
+// recno unchanged, when that would pass the largest record number. The register stays
+// locked against other programs until appendPerson() has written, so that no other
+// program can take the same record number.
 void countRegister(Session& s);
 
 // The entry of the calculation screen that a registration stores.
@@ -37,7 +55,8 @@ struct PersonTexts {
 };
 
 // Appends the person as record recno − 1 (the value countRegister() left, N + 1) with
-// bangou = its number and gengou = m.kgengou. Gives the record number written.
+// bangou = its number and gengou = m.kgengou, into the register countRegister() opened
+// and locked; lets the lock go. Gives the record number written.
 int appendPerson(Session& s, const PersonTexts& person);
 
 // Reads the record whose number is typed in `numberText` (blanks around allowed, halves

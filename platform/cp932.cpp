@@ -13,13 +13,14 @@
 // equivalents. The converter (posix/cp932_iconv.cpp, win32/cp932_win32.cpp) only maps one
 // code to one character and back.
 namespace platform::cp932 {
-namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 bool isLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 bool isTrailByte(unsigned char b) {
     return b >= 0x40 && b <= 0xFC && b != 0x7F;

@@ -9,6 +9,9 @@
 // Both give the same results (see docs/cp932-differences.md).
 namespace platform::cp932 {
 
+// The first byte of a double-byte code (81-9F, E0-FC).
+bool isLeadByte(unsigned char b);
+
 // Bytes to UTF-8. Never fails: a byte sequence that is not CP932 gives U+FFFD.
 std::string decode(std::string_view bytes);
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 // The file services' platform-neutral part: messages, the file table and the quoted-values
@@ -86,6 +85,8 @@ std::string reasonText(int errnum) {
     case EIO:
         return "入出力エラーが発生しました。";
     case EINVAL:
+    case ENXIO: // a socket or a device without its driver
+    case ENODEV:
         return "通常のファイルではありません。";
     case EMFILE:
     case ENFILE:
@@ -95,9 +96,20 @@ std::string reasonText(int errnum) {
 #if defined(EWOULDBLOCK) && EWOULDBLOCK != EAGAIN
     case EWOULDBLOCK:
 #endif
+    case ETXTBSY:
         return "別のプログラムが使用中です。しばらくしてからもう一度操作してください。";
+    case ENAMETOOLONG:
+        return "ファイル名が長すぎます。";
+    case ELOOP:
+        return "シンボリックリンクが多すぎるか、循環しています。";
+    case EEXIST:
+        return "同じ名前のファイルがあります。";
+    case ENOMEM:
+        return "メモリが足りません。";
+    case EOVERFLOW:
+        return "ファイルが大きすぎます。";
     default:
-        return std::string("システムエラー（") + std::strerror(errnum) + "）";
+        return "システムエラーが発生しました（エラー番号 " + std::to_string(errnum) + "）。";
     }
 }
 

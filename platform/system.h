@@ -26,6 +26,10 @@ public:
 // Folder of the running executable (UTF-8, no trailing slash).
 std::string executableFolder();
 
+// Lets a write past the process's file-size limit fail with an error, which the file
+// services report and roll back, instead of ending the process (POSIX's SIGXFSZ).
+void failWritesPastSizeLimit();
+
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);
 

@@ -1,6 +1,10 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <ctime>
+#include <dirent.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,12 +31,105 @@ bool writeAll(int fd, std::string_view bytes, off_t offset) {
     return true;
 }
 
-// An errno value for an open file that cannot hold data files: a pipe or a socket.
-int unusableKind(int fd) {
+// An errno value for an open file that cannot hold data files: a pipe or a socket, and
+// with `devices` a device too (a link to /dev/zero would read as an endless value).
+int unusableKind(int fd, bool devices) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return errno;
-    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) ? EINVAL : 0;
+    bool device = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || (devices && device) ? EINVAL : 0;
+}
+
+// Takes an open-file-description lock of `type` (F_RDLCK, F_WRLCK) over the whole file.
+// It belongs to the open file rather than to the process, so two opens of one file exclude
+// each other as two programs do, and it conflicts with other programs' fcntl and lockf
+// locks. Tries until `wait` runs out, first often, then every 25 ms; gives 0 or an errno
+// value (EBUSY when the wait ran out).
+int lockWithin(int fd, short type, std::chrono::milliseconds wait) {
+    struct flock request {};
+    request.l_type = type;
+    request.l_whence = SEEK_SET; // l_start 0, l_len 0: the whole file, however long
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    auto pause = std::chrono::milliseconds(1);
+    while (::fcntl(fd, F_OFD_SETLK, &request) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EACCES)
+            return errno;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return EBUSY;
+        std::this_thread::sleep_for(pause);
+        pause = std::min(pause * 2, std::chrono::milliseconds(25));
+    }
+    return 0;
+}
+
+// The file a path names, following symbolic links (also one that points nowhere yet), so
+// that replacing it leaves the links in place.
+std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
+        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
+        if (n < 0)
+            return path;
+        target.resize(static_cast<std::size_t>(n));
+        std::string::size_type slash = path.find_last_of('/');
+        path = target.front() == '/' || slash == std::string::npos
+                   ? target
+                   : path.substr(0, slash + 1) + target;
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
+
+// Makes a rename in `folder` durable. Some file systems cannot sync a folder; the data is
+// on the disk already, so that is not reported.
+void syncFolder(const std::string& folder) {
+    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+// Writes `line` as the whole content of the open file and flushes it; 0 or an errno value.
+int rewrite(int fd, std::string_view line) {
+    if (!writeAll(fd, line, 0) || ::ftruncate(fd, static_cast<off_t>(line.size())) != 0 ||
+        ::fsync(fd) != 0)
+        return errno;
+    return 0;
+}
+
+// Temporary files named path.XXXXXX that earlier versions of the program left behind when
+// they were stopped while saving. One not touched for a minute is no other copy's save in
+// progress.
+void removeOldTemporaries(const std::string& path) {
+    const std::string folder = folderOf(path);
+    const std::string prefix = path.substr(folder.size()) + ".";
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return;
+    const auto now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(dir)) {
+        std::string_view name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix ||
+            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
+            continue;
+        std::string old = folder + std::string(name);
+        struct stat st {};
+        if (::lstat(old.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 60)
+            ::unlink(old.c_str());
+    }
+    ::closedir(dir);
 }
 
 } // namespace
@@ -52,7 +149,7 @@ RecordFile::RecordFile(std::string path, int recordLength)
     }
     if (fd < 0)
         throw FileError(FileError::Action::Open, path_, errno);
-    if (int err = unusableKind(fd)) {
+    if (int err = unusableKind(fd, false)) {
         ::close(fd);
         throw FileError(FileError::Action::Open, path_, err);
     }
@@ -121,22 +218,9 @@ void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
     unlock();
     if (kind == LockKind::Exclusive && writeErrno_ != 0)
         throw FileError(FileError::Action::Write, path_, writeErrno_);
-    // An open-file-description lock: it belongs to this RecordFile rather than to the
-    // process, so two RecordFiles on one file exclude each other as two programs do, and
-    // it conflicts with the fcntl and lockf locks of other programs.
-    struct flock request {};
-    request.l_type = kind == LockKind::Shared ? F_RDLCK : F_WRLCK;
-    request.l_whence = SEEK_SET; // l_start 0, l_len 0: the whole file, however long
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (::fcntl(static_cast<int>(handle_), F_OFD_SETLK, &request) != 0) {
-        if (errno == EINTR)
-            continue;
-        if (errno != EAGAIN && errno != EACCES)
-            throw FileError(FileError::Action::Lock, path_, errno);
-        if (std::chrono::steady_clock::now() >= deadline)
-            throw FileError(FileError::Action::Lock, path_, EBUSY);
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
+    short type = kind == LockKind::Shared ? F_RDLCK : F_WRLCK;
+    if (int err = lockWithin(static_cast<int>(handle_), type, wait))
+        throw FileError(FileError::Action::Lock, path_, err);
     locked_ = true;
 }
 
@@ -159,45 +243,67 @@ std::int64_t RecordFile::wholeRecords() const {
 
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
     countWrite();
-    std::string line = quotedLine(values);
+    const std::string line = quotedLine(values);
+    const std::string target = followLinks(path);
+    auto fail = [&](int err) { throw FileError(FileError::Action::Replace, path, err); };
 
-    std::string temp = path + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        throw FileError(FileError::Action::Replace, path, errno);
-    auto fail = [&](int err) {
-        ::close(fd);
-        ::unlink(temp.c_str());
-        throw FileError(FileError::Action::Replace, path, err);
-    };
-    // mkstemp creates the file private to the owner; give it the usual permissions.
+    struct stat st {};
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && S_ISDIR(st.st_mode))
+        fail(EISDIR);
+    if (exists && !S_ISREG(st.st_mode))
+        fail(EINVAL);
     mode_t mask = ::umask(0);
     ::umask(mask);
-    if (::fchmod(fd, 0666 & ~mask) != 0)
-        fail(errno);
-    if (!writeAll(fd, line, 0))
-        fail(errno);
-    if (::fsync(fd) != 0)
-        fail(errno);
-    if (::close(fd) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        throw FileError(FileError::Action::Replace, path, err);
+    const mode_t mode = exists ? st.st_mode & 07777 : 0666 & ~mask;
+
+    // The line goes to a temporary file that is then renamed over the file, so the file is
+    // never left half written. The temporary has one fixed name, so a save cut short by a
+    // crash leaves at most one behind and the next save reuses it; a lock on it keeps two
+    // copies of the program from writing it at once.
+    const std::string temp = target + ".tmp";
+    for (int attempt = 0;; ++attempt) {
+        int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
+            // A folder that may not be written, with a file that may: rewrite it in place.
+            fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+            if (fd < 0)
+                fail(errno);
+            int err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait);
+            if (!err)
+                err = rewrite(fd, line);
+            ::close(fd);
+            if (err)
+                fail(err);
+            return;
+        }
+        if (fd < 0)
+            fail(errno);
+        if (int err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait)) {
+            ::close(fd);
+            fail(err);
+        }
+        // Another copy may have renamed the temporary away while this one waited.
+        struct stat opened {}, named {};
+        if (::fstat(fd, &opened) != 0 || ::stat(temp.c_str(), &named) != 0 ||
+            opened.st_ino != named.st_ino || opened.st_dev != named.st_dev) {
+            ::close(fd);
+            if (attempt < 10)
+                continue;
+            fail(EBUSY);
+        }
+        int err = ::fchmod(fd, mode) != 0 ? errno : rewrite(fd, line);
+        if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
+            err = errno;
+        if (err)
+            ::unlink(temp.c_str());
+        ::close(fd);
+        if (err)
+            fail(err);
+        break;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        int err = errno;
-        ::unlink(temp.c_str());
-        throw FileError(FileError::Action::Replace, path, err);
-    }
-    // Make the rename itself durable. Some file systems cannot sync a folder; the data
-    // is on the disk already, so that is not reported.
-    std::string::size_type slash = path.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    syncFolder(folderOf(target));
+    removeOldTemporaries(target);
 }
 
 std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
@@ -208,7 +314,7 @@ std::optional<std::vector<std::string>> readQuotedValues(const std::string& path
             return std::nullopt;
         throw FileError(FileError::Action::Open, path, errno);
     }
-    if (int err = unusableKind(fd)) {
+    if (int err = unusableKind(fd, true)) {
         ::close(fd);
         throw FileError(FileError::Action::Open, path, err);
     }

@@ -1,9 +1,15 @@
 #include "platform/system.h"
 
+#include <csignal>
+
 #include <ctime>
 #include <filesystem>
 
 namespace platform {
+
+void failWritesPastSizeLimit() {
+    ::signal(SIGXFSZ, SIG_IGN);
+}
 
 Date SystemClock::today() const {
     std::time_t now = std::time(nullptr);

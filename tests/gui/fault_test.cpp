@@ -144,8 +144,11 @@ std::vector<FaultCase> faultCases() {
     const unsigned long threeRecords = 3 * 42;
 
     return {
-        {"folder without write access: execute",
-         readOnlyFolder,
+        {"folder and last entry without write access: execute",
+         [=](const std::string& f) {
+             ::chmod((f + "/kojinfl.txt").c_str(), 0444);
+             readOnlyFolder(f);
+         },
          Command::Execute,
          {"kojinfl.txt", "を保存できません", denied},
          true},

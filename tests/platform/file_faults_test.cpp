@@ -126,6 +126,7 @@ TEST_F(FileFaults, UnopenableFilesNameFileAndReason) {
 }
 
 // Replacing the quoted-values file fails whole: the old file stays, no temporary is left.
+// In a folder that may not be written, a file that may is rewritten in place.
 TEST_F(FileFaults, FailedReplaceKeepsOldFileAndLeavesNoTemporary) {
     std::string file = folder.file("kojinfl.txt");
     writeBytes(file, "\"old\"\r\n");
@@ -133,15 +134,23 @@ TEST_F(FileFaults, FailedReplaceKeepsOldFileAndLeavesNoTemporary) {
         FileSizeLimit full(3);
         EXPECT_TRUE(contains(failure([&] { writeQuotedLine(file, {"new"}); }), "大きすぎます"));
     }
+    ::chmod(folder.path().c_str(), 0555);
     {
-        ::chmod(folder.path().c_str(), 0555);
+        ::chmod(file.c_str(), 0444);
         PermissionsEnforced enforced;
         EXPECT_TRUE(
             contains(failure([&] { writeQuotedLine(file, {"new"}); }), "アクセスが拒否されました"));
     }
-    ::chmod(folder.path().c_str(), 0755);
     EXPECT_EQ(snapshot(folder.path()),
               (std::map<std::string, std::string>{{"kojinfl.txt", "\"old\"\r\n"}}));
+    {
+        ::chmod(file.c_str(), 0600);
+        PermissionsEnforced enforced;
+        writeQuotedLine(file, {"new"});
+    }
+    ::chmod(folder.path().c_str(), 0755);
+    EXPECT_EQ(snapshot(folder.path()),
+              (std::map<std::string, std::string>{{"kojinfl.txt", "\"new\"\r\n"}}));
 }
 
 TEST_F(FileFaults, HugeFileIsReadOnlyAsFarAsItsValuesNeed) {
