@@ -163,4 +163,53 @@ TEST_F(FileFaults, HugeFileIsReadOnlyAsFarAsItsValuesNeed) {
     EXPECT_LT((*values)[0].size(), 2u << 20);
 }
 
+// Replacing the file keeps what users set up around it: its permission bits, a symbolic
+// link in its place, and no temporary file, also where a stopped save left one.
+TEST(WriteQuotedLine, KeepsModeAndLinksAndLeavesNoTemporary) {
+    namespace fs = std::filesystem;
+    const struct {
+        const char* name;
+        void (*arrange)(const std::string& folder);
+        const char* file; // the file that must hold the new line
+        fs::perms perms;
+    } cases[] = {
+        {"private file",
+         [](const std::string& f) {
+             writeBytes(f + "/v.txt", "old");
+             fs::permissions(f + "/v.txt", fs::perms::owner_read | fs::perms::owner_write);
+         },
+         "v.txt", fs::perms::owner_read | fs::perms::owner_write},
+        {"link to a file elsewhere",
+         [](const std::string& f) {
+             fs::create_directory(f + "/shared");
+             writeBytes(f + "/shared/real.txt", "old");
+             fs::permissions(f + "/shared/real.txt", fs::perms::owner_all);
+             fs::create_symlink("shared/real.txt", f + "/v.txt");
+         },
+         "shared/real.txt", fs::perms::owner_all},
+        {"temporary left by a stopped save",
+         [](const std::string& f) { writeBytes(f + "/v.txt.tmp", "half"); }, "v.txt",
+         fs::perms::unknown},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        c.arrange(folder.path());
+        const bool linked = fs::is_symlink(folder.file("v.txt"));
+        writeQuotedLine(folder.file("v.txt"), {"new"});
+        EXPECT_EQ(readBytes(folder.file(c.file)), "\"new\"\r\n");
+        EXPECT_EQ(fs::is_symlink(folder.file("v.txt")), linked);
+        if (c.perms != fs::perms::unknown) {
+            EXPECT_EQ(fs::status(folder.file(c.file)).permissions(), c.perms);
+        }
+        EXPECT_FALSE(fs::exists(folder.file("v.txt.tmp")));
+        EXPECT_FALSE(fs::exists(folder.file("shared/real.txt.tmp")));
+    }
+    // A device would read as an endless value: refused like a pipe.
+    TempFolder folder;
+    fs::create_symlink("/dev/zero", folder.file("v.txt"));
+    EXPECT_TRUE(contains(failure([&] { readQuotedValues(folder.file("v.txt"), 5); }),
+                         "通常のファイルではありません"));
+}
+
 } // namespace
