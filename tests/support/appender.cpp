@@ -1,0 +1,66 @@
+// Another copy of the program, registering people: appends records through the same
+// functions as the register button, so that two of them can share one register.
+// Usage: appender FOLDER COUNT TAG    appends COUNT people named TAG1, TAG2, ...
+//        appender FOLDER --check N    checks the register holds exactly records 1 to N,
+//                                     each whole, numbered by its place, no name twice
+
+#include "core/register.h"
+#include "core/session.h"
+#include "platform/system.h"
+
+#include <cstdio>
+#include <exception>
+#include <set>
+#include <string>
+
+namespace {
+
+int append(core::Session& s, int count, const std::string& tag) {
+    s.m.kgengou = "昭和";
+    for (int i = 1; i <= count; ++i) {
+        core::countRegister(s);
+        core::appendPerson(s, {tag + std::to_string(i), "31", "8", "26"});
+    }
+    return 0;
+}
+
+int check(core::Session& s, int expected) {
+    platform::RecordFile& file = core::openRegister(s.files, s.folder);
+    if (file.wholeRecords() != expected ||
+        core::readRecord(file, expected + 1).bangou != std::string(5, '\0')) {
+        std::fprintf(stderr, "%lld whole records, expected %d\n",
+                     static_cast<long long>(file.wholeRecords()), expected);
+        return 1;
+    }
+    std::set<std::string> names;
+    for (int n = 1; n <= expected; ++n) {
+        core::KojinRecord r = core::readRecord(file, n);
+        core::KojinRecord whole = core::KojinRecord::assign(std::to_string(n), r.simei, "昭和",
+                                                            "31", "8", "26");
+        if (core::encodeRecord(r, "") != core::encodeRecord(whole, "") ||
+            !names.insert(r.simei).second) {
+            std::fprintf(stderr, "record %d is not whole or not alone: %s\n", n, r.simei.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: appender FOLDER COUNT TAG | appender FOLDER --check N\n");
+        return 2;
+    }
+    core::Session s;
+    s.folder = argv[1];
+    try {
+        if (std::string(argv[2]) == "--check")
+            return check(s, std::stoi(argv[3]));
+        return append(s, std::stoi(argv[2]), argv[3]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "appender: %s\n", e.what());
+        return 1;
+    }
+}
