@@ -7,6 +7,8 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -21,6 +23,27 @@ AgeResult calculateAge(Module1& m) {
     m.ghiv = leadingNumber(m.ghi);
     double birthYear = westernBirthYear(m.kgengou, m.knenv);
     return {birthYear, completedYears(birthYear, m.ktukiv, m.khiv, m.gnenv, m.gtukiv, m.ghiv)};
+}
+
+bool AgeResult::finite() const {
+    return std::isfinite(birthYear) && std::isfinite(age);
+}
+
+std::string tooLargeMessage(const Module1& m) {
+    const std::array<std::pair<double, const char*>, 6> entries{{{m.knenv, "生年月日の年"},
+                                                                 {m.ktukiv, "生年月日の月"},
+                                                                 {m.khiv, "生年月日の日"},
+                                                                 {m.gnenv, "現在の年"},
+                                                                 {m.gtukiv, "現在の月"},
+                                                                 {m.ghiv, "現在の日"}}};
+    auto blamed = std::find_if(entries.begin(), entries.end(),
+                               [](const auto& e) { return std::isinf(e.first); });
+    if (blamed == entries.end())
+        blamed = std::max_element(entries.begin(), entries.end(), [](const auto& a, const auto& b) {
+            return std::fabs(a.first) < std::fabs(b.first);
+        });
+    return std::string("「") + blamed->second +
+           "」の数が大きすぎるため、計算できません。数を確かめてください。";
 }
 
 std::array<std::string, 3> referenceDateTexts(const platform::Date& date) {

@@ -14,11 +14,18 @@ inline constexpr char kLastEntryFileName[] = "kojinfl.txt";
 struct AgeResult {
     double birthYear; // western year of birth
     double age;       // completed years on the reference date
+
+    // Both are numbers that can be shown: neither infinite nor "not a number".
+    bool finite() const;
 };
 
 // Converts the entry texts of `m` (knen ... ghi) into their numeric values (knenv ... ghiv)
 // and computes the western birth year from kgengou, and the age.
 AgeResult calculateAge(Module1& m);
+
+// When a result is not finite: the message naming the entry box whose number is too large
+// (the first whose number is infinite, else the one whose number is largest in size).
+std::string tooLargeMessage(const Module1& m);
 
 // Year, month and day texts of a date written as yyyy/mm/dd: "2019", "08", "26".
 std::array<std::string, 3> referenceDateTexts(const platform::Date& date);

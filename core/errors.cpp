@@ -24,8 +24,8 @@ std::string unreadableNote(const std::vector<std::string>& characters) {
 } // namespace
 
 UnencodableError::UnencodableError(const std::string& path, std::vector<std::string> characters)
-    : UserError("次の文字はファイル「" + path + "」に保存できません: " +
-                joinCharacters(characters) + unreadableNote(characters) +
+    : UserError("次の文字はファイル「" + path +
+                "」に保存できません: " + joinCharacters(characters) + unreadableNote(characters) +
                 "\nファイルには何も書き込んでいません。"),
       characters_(std::move(characters)) {}
 

@@ -76,8 +76,9 @@ KojinRecord decodeRecord(std::string_view bytes) {
     full.resize(KojinRecord::kLength, '\0');
     KojinRecord r;
     for (const Field& f : kFields)
-        r.*f.member = platform::cp932::decode(withoutHalfCharacterAtEnd(std::string_view(full).substr(
-            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width))));
+        r.*f.member =
+            platform::cp932::decode(withoutHalfCharacterAtEnd(std::string_view(full).substr(
+                static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width))));
     return r;
 }
 

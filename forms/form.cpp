@@ -6,6 +6,8 @@
 #include "platform/user_error.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 
 #include <cstdio>
 #include <exception>
@@ -37,6 +39,17 @@ void Form::run(const std::function<void()>& command) {
         (platform::writesStarted() == writesBefore
              ? "データファイルは変更していません。"
              : "データファイルが書き換えられた可能性があります。内容を確かめてください。"));
+}
+
+void Form::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
+        focused->click();
+    else
+        enterElsewhere();
 }
 
 void Form::showEvent(QShowEvent* event) {

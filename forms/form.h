@@ -30,6 +30,11 @@ protected:
     // Runs once, the first time the screen is shown (placing, first focus).
     virtual void firstShow() {}
 
+    // Enter on a focused button presses it, as on the desktop; elsewhere Enter goes to
+    // enterElsewhere(), which does nothing unless the screen has a default button.
+    void keyPressEvent(QKeyEvent* event) override;
+    virtual void enterElsewhere() {}
+
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

@@ -113,6 +113,10 @@ void hyouji::showInFront() {
     activateWindow();
 }
 
+void hyouji::firstShow() {
+    Command1->setFocus();
+}
+
 void hyouji::Command1_Click() {
     switchTo(program_.menyuForm());
 }

@@ -31,6 +31,8 @@ public:
     void showInFront();
 
 private:
+    void firstShow() override;
+
     using Column = std::array<QLineEdit*, kRows>;
 
     std::array<QLabel*, 6> headings_{}; // Label1 to Label6

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace forms {
 
 using ui::Face;
@@ -153,6 +155,12 @@ void keisan::buildUi() {
                        {32, Text10},
                        {34, options_[4]}});
 
+    for (QRadioButton* o : options_) {
+        o->installEventFilter(this);
+        connect(o, &QRadioButton::toggled, this, [this] { updateEraTabStop(); });
+    }
+    updateEraTabStop();
+
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(touroku, &QPushButton::clicked, this, [this] { touroku_Click(); });
@@ -195,10 +203,13 @@ void keisan::Command1_Click() {
     m.gtuki = text(Text5);
     m.ghi = text(Text6);
     m.kgengou = selectedEra();
-    core::AgeResult r = core::calculateAge(m);
-    Text8->setText(q(core::numberText(r.birthYear)));
-    Text9->setText(q(core::numberText(r.age)));
+    const core::AgeResult r = core::calculateAge(m);
+    // A result box never shows an infinity or "not a number".
+    Text8->setText(r.finite() ? q(core::numberText(r.birthYear)) : QString());
+    Text9->setText(r.finite() ? q(core::numberText(r.age)) : QString());
     run([&] { core::writeLastEntry(m, program_.session().folder); });
+    if (!r.finite())
+        program_.dialogs().error(core::tooLargeMessage(m));
 }
 
 void keisan::Command2_Click() {
@@ -231,16 +242,46 @@ void keisan::Command4_Click() {
     });
 }
 
-void keisan::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        // A focused button takes Enter itself; anywhere else Enter runs the default button.
-        if (auto* focused = qobject_cast<QPushButton*>(focusWidget()))
-            focused->click();
-        else
-            Command1->click();
-        return;
+void keisan::enterElsewhere() {
+    Command1->click();
+}
+
+// The era options are one group on the desktop's terms: Tab stops at it once, on the option
+// that is on, and the arrow keys move the choice within it.
+void keisan::updateEraTabStop() {
+    QRadioButton* stop = options_[0];
+    for (QRadioButton* o : options_)
+        if (o->isChecked())
+            stop = o;
+    for (QRadioButton* o : options_)
+        o->setFocusPolicy(o == stop ? Qt::StrongFocus : Qt::ClickFocus);
+    QWidget::setTabOrder(Command1, stop);
+    QWidget::setTabOrder(stop, Text1);
+}
+
+bool keisan::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return Form::eventFilter(watched, event);
+    int step = 0;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+        step = 1;
+        break;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+        step = -1;
+        break;
+    default:
+        return Form::eventFilter(watched, event);
     }
-    QWidget::keyPressEvent(event);
+    auto at = std::find(options_.begin(), options_.end(), watched);
+    auto n = static_cast<std::ptrdiff_t>(options_.size());
+    QRadioButton* next =
+        options_[static_cast<std::size_t>(((at - options_.begin()) + step + n) % n)];
+    next->setChecked(true);
+    next->setFocus(Qt::TabFocusReason);
+    return true;
 }
 
 void keisan::firstShow() {

@@ -4,15 +4,16 @@
 #include <QFont>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRect>
 #include <QString>
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-class QLineEdit;
 class QTranslator;
 class QWidget;
 
@@ -54,6 +55,10 @@ W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFon
     // drawn from there, units such as 年 and 歳です。 line up with the text in their boxes.
     if constexpr (std::is_base_of_v<QLabel, W>)
         w->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Text boxes take text of any length, a pasted one too; the files take what their
+    // formats allow.
+    if constexpr (std::is_base_of_v<QLineEdit, W>)
+        w->setMaxLength(std::numeric_limits<int>::max());
     return w;
 }
 

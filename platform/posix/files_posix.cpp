@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <dirent.h>
-#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -284,7 +284,8 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
             fail(err);
         }
         // Another copy may have renamed the temporary away while this one waited.
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (::fstat(fd, &opened) != 0 || ::stat(temp.c_str(), &named) != 0 ||
             opened.st_ino != named.st_ino || opened.st_dev != named.st_dev) {
             ::close(fd);

@@ -141,11 +141,14 @@ TEST(SearchAndListing, ShowTenRowsToAPage) {
 }
 
 TEST(NameSearch, MatchesTheExactTermInsideTheTwentyCharacterNameField) {
-    const char* names[] = {"Yamada Taro", "ABCDEFGHIJKLMNOPQRST", "ヤマダ", "ﾔﾏﾀﾞ"};
+    const char* names[] = {"Yamada Taro", "ABCDEFGHIJKLMNOPQRST", "ヤマダ", "ﾔﾏﾀﾞ", "波〜線"};
     const std::pair<const char*, const char*> cases[] = {
         {"da Ta", "1"},
         {"taro", ""}, // case matters
-        {"", "1 2 3 4"},
+        {"", "1 2 3 4 5"},
+        {"〜", "5"}, // typed as U+301C, stored as ～ (81 60): compared as stored
+        {"～", "5"},
+        {"😀", ""},
         {"Taro   ", "1"},              // the field's trailing spaces match
         {"Yamada Taro          ", ""}, // 21 characters never match
         {"ABCDEFGHIJKLMNOPQRST", "2"},
@@ -154,7 +157,7 @@ TEST(NameSearch, MatchesTheExactTermInsideTheTwentyCharacterNameField) {
         {"ヤマダ", "3"},
         {"ﾔﾏﾀﾞ", "4"}};
     Scene b;
-    b.write(4, [&](int i) { return names[i - 1]; });
+    b.write(5, [&](int i) { return names[i - 1]; });
     for (auto [term, hits] : cases) {
         b.display = {};
         b.run(true, term);

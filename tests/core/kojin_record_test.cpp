@@ -52,15 +52,26 @@ TEST(RecordDecode, KeepsTrailingSpacesAndTurnsZeroBytesIntoNulsShownAsEmpty) {
         EXPECT_EQ(core::shownText(core::decodeRecord(bytes).simei), "");
     }
     EXPECT_EQ(core::shownText("ab\0cd"s), "ab");
+    // Another program cut a name after the first byte of 髙: that half reads as a space;
+    // a byte that starts no character still reads as U+FFFD.
+    const std::string half = "1    " + std::string(19, 'A') + "\xFB" + std::string(17, ' ');
+    EXPECT_EQ(core::decodeRecord(half).simei, std::string(19, 'A') + " ");
+    EXPECT_EQ(core::encodeRecord(core::decodeRecord(half), ""),
+              "1    " + std::string(20, 'A').replace(19, 1, " ") + std::string(17, ' '));
+    EXPECT_EQ(core::decodeRecord("1    \xFF" + std::string(36, ' ')).simei,
+              "\uFFFD" + std::string(19, ' '));
 }
 
 TEST(RecordEncode, UnencodableCharacterThrowsNamingItAndThePath) {
-    KojinRecord r = KojinRecord::assign("1", "山田😀", "昭和", "31", "8", "2€");
+    KojinRecord r = KojinRecord::assign("1", "山田😀\uFFFD", "昭和", "31", "8", "2€");
     try {
         core::encodeRecord(r, "/data/kojinnen.txt");
         FAIL() << "expected UnencodableError";
     } catch (const core::UnencodableError& e) {
-        EXPECT_EQ(e.characters(), (std::vector<std::string>{"😀", "€"}));
+        EXPECT_EQ(e.characters(), (std::vector<std::string>{"😀", "\uFFFD", "€"}));
+        // U+FFFD came from bytes of the register that no character reads: say so.
+        EXPECT_NE(std::string(e.what()).find("名簿ファイルの中で文字として読めなかった"),
+                  std::string::npos);
         EXPECT_NE(std::string(e.what()).find("/data/kojinnen.txt"), std::string::npos);
     }
 }

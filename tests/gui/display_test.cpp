@@ -67,6 +67,7 @@ TEST_F(DisplayTest, SearchAsksForNameWithDefaultZeroAndShowsMatchesInFront) {
     EXPECT_EQ(box(grid(), "Text2", 0)->text(), "Tanaka              ");
     EXPECT_TRUE(grid().isVisible());
     EXPECT_TRUE(program().menyuForm().isVisible());
+    EXPECT_EQ(grid().focusWidget(), button(grid(), "Command1")); // first in the Tab order
 }
 
 TEST_F(DisplayTest, SearchWithoutHitPromptsOnceThenSaysNotFound) {

@@ -90,7 +90,7 @@ TEST_F(KeisanTest, MenuAndBackKeepsEveryBox) {
     EXPECT_TRUE(menu.isVisible());
     EXPECT_EQ(menu.focusWidget(), button(menu, "Command2"));
 
-    click(menu, "Command2");
+    QTest::keyClick(button(menu, "Command2"), Qt::Key_Return); // Enter presses a focused button
     EXPECT_TRUE(k.isVisible());
     EXPECT_FALSE(menu.isVisible());
     EXPECT_EQ(box(k, "Text7")->text(), QString("佐藤"));
@@ -98,6 +98,35 @@ TEST_F(KeisanTest, MenuAndBackKeepsEveryBox) {
     EXPECT_EQ(box(k, "Text1")->text(), "5");
     EXPECT_EQ(box(k, "Text9")->text(), age);
     EXPECT_EQ(box(k, "Text10")->text(), "3");
+
+    // Tab stops at the era group once, on the option that is on; the arrows move the choice.
+    button(k, "Command1")->setFocus();
+    QTest::keyClick(k.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(k.focusWidget(), option(k, "Option2"));
+    QTest::keyClick(k.focusWidget(), Qt::Key_Up);
+    QTest::keyClick(k.focusWidget(), Qt::Key_Up);
+    EXPECT_TRUE(option(k, "Option5")->isChecked());
+    EXPECT_EQ(k.focusWidget(), option(k, "Option5"));
+    QTest::keyClick(k.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(k.focusWidget(), box(k, "Text1"));
+    QTest::keyClick(k.focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(k.focusWidget(), option(k, "Option5"));
+}
+
+TEST_F(KeisanTest, NumberTooLargeLeavesResultsEmptyNamesItsBoxAndStoresTheEntry) {
+    auto& k = program().keisanForm();
+    box(k, "Text8")->setText("1");
+    box(k, "Text1")->setText("1e999");
+    option(k, "Option3")->setChecked(true);
+    click(k, "Command1");
+    EXPECT_EQ(box(k, "Text8")->text(), "");
+    EXPECT_EQ(box(k, "Text9")->text(), "");
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_NE(dialogs.errors().at(0).text.find("「生年月日の年」"), std::string::npos);
+    EXPECT_EQ(readBytes(folder.file("kojinfl.txt")),
+              "\"\",\"\x8F\xBA\x98\x61\",\"1e999\",\"\",\"\"\r\n");
+    box(k, "Text7")->setText(QString(100000, 'x')); // text boxes take text of any length
+    EXPECT_EQ(box(k, "Text7")->text().size(), 100000);
 }
 
 TEST_F(KeisanTest, QuitClosesFilesAndEndsProgram) {

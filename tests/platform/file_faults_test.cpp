@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -151,6 +154,18 @@ TEST_F(FileFaults, FailedReplaceKeepsOldFileAndLeavesNoTemporary) {
     ::chmod(folder.path().c_str(), 0755);
     EXPECT_EQ(snapshot(folder.path()),
               (std::map<std::string, std::string>{{"kojinfl.txt", "\"new\"\r\n"}}));
+}
+
+// No reason reaches the user as the system's English text: a socket in the register's place
+// gives ENXIO, which reads "No such device or address" untranslated.
+TEST(ReasonText, IsJapaneseForEveryErrorNumber) {
+    EXPECT_EQ(reasonText(ENXIO), "通常のファイルではありません。");
+    for (int errnum = 1; errnum < 200; ++errnum) {
+        const std::string reason = reasonText(errnum);
+        EXPECT_TRUE(std::none_of(reason.begin(), reason.end(), [](char c) {
+            return std::isalpha(static_cast<unsigned char>(c));
+        })) << reason;
+    }
 }
 
 TEST_F(FileFaults, HugeFileIsReadOnlyAsFarAsItsValuesNeed) {

@@ -35,8 +35,8 @@ int check(core::Session& s, int expected) {
     std::set<std::string> names;
     for (int n = 1; n <= expected; ++n) {
         core::KojinRecord r = core::readRecord(file, n);
-        core::KojinRecord whole = core::KojinRecord::assign(std::to_string(n), r.simei, "昭和",
-                                                            "31", "8", "26");
+        core::KojinRecord whole =
+            core::KojinRecord::assign(std::to_string(n), r.simei, "昭和", "31", "8", "26");
         if (core::encodeRecord(r, "") != core::encodeRecord(whole, "") ||
             !names.insert(r.simei).second) {
             std::fprintf(stderr, "record %d is not whole or not alone: %s\n", n, r.simei.c_str());
