@@ -60,9 +60,11 @@ format-check:
 	@clang-format --dry-run --Werror $(SOURCES)
 
 # clang-tidy with the checks of .clang-tidy over the program's own sources.
+# Its counts of warnings in system headers are left out; any finding fails.
 tidy: configure
-	@git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' | \
-		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet
+	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' | \
+		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet 2>&1 | \
+		{ grep -v ' warnings generated\.$$' || true; }"
 
 clean:
 	rm -rf build build-sanitize build-fuzz

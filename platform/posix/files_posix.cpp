@@ -74,13 +74,14 @@ std::string followLinks(std::string path) {
             return path;
         std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
         ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n < 0)
+        if (n <= 0)
             return path;
         target.resize(static_cast<std::size_t>(n));
         std::string::size_type slash = path.find_last_of('/');
-        path = target.front() == '/' || slash == std::string::npos
-                   ? target
-                   : path.substr(0, slash + 1) + target;
+        if (target.front() == '/' || slash == std::string::npos)
+            path = target;
+        else
+            path.replace(slash + 1, std::string::npos, target);
     }
     return path;
 }
