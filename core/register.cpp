@@ -48,14 +48,17 @@ void countRegister(Module1& m, platform::FileTable& files, const std::string& fo
     m.recno.set(next);
 }
 
+KojinRecord registrationRecord(int n, std::string_view gengou, const PersonTexts& person) {
+    return KojinRecord::assign(std::to_string(n), person.simei, gengou, person.nen, person.tuki,
+                               person.hi);
+}
+
 int appendPerson(Module1& m, platform::FileTable& files, const std::string& folder,
                  const PersonTexts& person) {
     platform::RecordFile& file = openRegister(files, folder);
     m.recno -= 1;
     int n = m.recno.value();
-    writeRecord(file, n,
-                KojinRecord::assign(std::to_string(n), person.simei, m.kgengou, person.nen,
-                                    person.tuki, person.hi));
+    writeRecord(file, n, registrationRecord(n, m.kgengou, person));
     return n;
 }
 

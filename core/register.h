@@ -35,6 +35,10 @@ struct PersonTexts {
     std::string simei, nen, tuki, hi;
 };
 
+// The record a registration writes as number `n`: bangou = n as text, the era and the
+// person, each filled up with spaces or cut to its field.
+KojinRecord registrationRecord(int n, std::string_view gengou, const PersonTexts& person);
+
 // Appends the person as record recno − 1 (the value countRegister() left, N + 1) with
 // bangou = its number and gengou = m.kgengou. Gives the record number written.
 int appendPerson(Module1& m, platform::FileTable& files, const std::string& folder,

@@ -183,6 +183,20 @@ std::int64_t RecordFile::wholeRecords() const {
     return static_cast<std::int64_t>(st.st_size) / recordLength_;
 }
 
+std::int64_t RecordFile::length() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw FileError(FileError::Action::Read, path_, errno);
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+void RecordFile::resize(std::int64_t bytes) {
+    if (writeErrno_ != 0)
+        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    if (::ftruncate(fd_, static_cast<off_t>(bytes)) != 0 || ::fdatasync(fd_) != 0)
+        throw FileError(FileError::Action::Write, path_, errno);
+}
+
 RecordFile& FileTable::openRecord(int number, const std::string& path, int recordLength) {
     close(number);
     auto file = std::make_unique<RecordFile>(path, recordLength);
