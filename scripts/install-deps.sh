@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ make cmake pkg-config
+    # nenrei-csv reads CSV with libcsv.
+    libcsv-dev
     qt6-base-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
