@@ -23,7 +23,7 @@ run: build
 
 # For the current user, no root: see scripts/install.sh for where each file goes.
 install: build
-	@./scripts/install.sh install $(BUILD_DIR)/nenrei
+	@./scripts/install.sh install $(BUILD_DIR)/nenrei $(BUILD_DIR)/nenrei-csv
 
 uninstall:
 	@./scripts/install.sh uninstall
