@@ -9,9 +9,10 @@
 #include <csv.h>
 
 #include <algorithm>
+#include <array>
 #include <csignal>
 #include <cstdint>
-#include <memory>
+#include <optional>
 
 namespace csvtool {
 
@@ -111,7 +112,7 @@ private:
     }
     static void onValue(void* bytes, std::size_t size, void* self) {
         auto* r = static_cast<Reader*>(self);
-        r->values_.emplace_back(static_cast<const char*>(bytes), size);
+        r->values_.push_back(size ? std::string(static_cast<const char*>(bytes), size) : "");
         r->breaks_ += lineBreaks(r->values_.back());
     }
     static void onRowEnd(int, void* self) {
@@ -223,23 +224,33 @@ std::vector<Person> checkedPeople(const std::vector<Row>& rows, const std::strin
     return people;
 }
 
-// Holds back the signals that end the program from the keyboard or the session while it
-// lives, so that an import is not cut off half-way through its writes.
-class SignalsHeld {
+volatile std::sig_atomic_t stopAsked = 0;
+
+// While it lives, the signals that end the program from the keyboard or the session only
+// ask the import to stop between two records, so that it can take back what it wrote.
+class StopRequests {
 public:
-    SignalsHeld() {
-        sigset_t set;
-        sigemptyset(&set);
-        for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
-            sigaddset(&set, s);
-        pthread_sigmask(SIG_BLOCK, &set, &old_);
+    StopRequests() {
+        stopAsked = 0;
+        struct sigaction ask {};
+        ask.sa_handler = [](int) { stopAsked = 1; };
+        ask.sa_flags = SA_RESTART;
+        sigemptyset(&ask.sa_mask);
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &ask, &old_[i]);
     }
-    ~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &old_, nullptr); }
-    SignalsHeld(const SignalsHeld&) = delete;
-    SignalsHeld& operator=(const SignalsHeld&) = delete;
+    ~StopRequests() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i)
+            sigaction(kSignals[i], &old_[i], nullptr);
+    }
+    StopRequests(const StopRequests&) = delete;
+    StopRequests& operator=(const StopRequests&) = delete;
+
+    bool asked() const { return stopAsked != 0; }
 
 private:
-    sigset_t old_{};
+    static constexpr std::array<int, 4> kSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+    std::array<struct sigaction, kSignals.size()> old_{};
 };
 
 } // namespace
@@ -275,10 +286,12 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
         file.read(records + 1)
             .substr(0, static_cast<std::size_t>(oldLength - records * core::KojinRecord::kLength));
 
-    SignalsHeld held;
+    StopRequests stop;
     int n = static_cast<int>(records);
     try {
         for (const Person& p : people) {
+            if (stop.asked())
+                throw DataError("取り込みを中断しました。");
             file.write(n + 1, core::encodeRecord(core::registrationRecord(n + 1, p.gengou, p.texts),
                                                  registerPath));
             ++n;
