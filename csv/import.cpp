@@ -300,8 +300,10 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
         // A write that fails puts back what it overwrote itself; the records before it
         // are taken back here. The space of the first record is there already, so
         // putting the partial record back does not grow the file.
+        if (n == records)
+            throw DataError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
         try {
-            if (n > records && !partial.empty())
+            if (!partial.empty())
                 file.write(records + 1, partial);
             file.resize(oldLength);
         } catch (const std::exception& again) {
