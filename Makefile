@@ -23,7 +23,7 @@ run: deps build
 
 # For the current user, no root: see scripts/install.sh for where each file goes.
 install: deps build
-	@./scripts/install.sh install build/nenrei
+	@./scripts/install.sh install build/nenrei build/nenrei-csv
 
 uninstall:
 	@./scripts/install.sh uninstall

@@ -56,6 +56,11 @@ void countRegister(Session& s) {
     }
 }
 
+KojinRecord registrationRecord(int n, std::string_view gengou, const PersonTexts& person) {
+    return KojinRecord::assign(std::to_string(n), person.simei, gengou, person.nen, person.tuki,
+                               person.hi);
+}
+
 int appendPerson(Session& s, const PersonTexts& person) {
     // The register that countRegister() opened and locked: opening it again would let the
     // lock go before the record is written.
@@ -69,9 +74,7 @@ int appendPerson(Session& s, const PersonTexts& person) {
     } letGo{file};
     s.m.recno -= 1;
     int n = s.m.recno.value();
-    writeRecord(file, n,
-                KojinRecord::assign(std::to_string(n), person.simei, s.m.kgengou, person.nen,
-                                    person.tuki, person.hi));
+    writeRecord(file, n, registrationRecord(n, s.m.kgengou, person));
     return n;
 }
 

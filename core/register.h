@@ -54,6 +54,10 @@ struct PersonTexts {
     std::string simei, nen, tuki, hi;
 };
 
+// The record a registration writes as number `n`: bangou = n as text, the era and the
+// person, each filled up with spaces or cut to its field.
+KojinRecord registrationRecord(int n, std::string_view gengou, const PersonTexts& person);
+
 // Appends the person as record recno − 1 (the value countRegister() left, N + 1) with
 // bangou = its number and gengou = m.kgengou, into the register countRegister() opened
 // and locked; lets the lock go. Gives the record number written.

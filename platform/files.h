@@ -52,6 +52,11 @@ public:
 
     // File length divided by the record length, rounded down.
     std::int64_t wholeRecords() const;
+    // File length in bytes.
+    std::int64_t length() const;
+    // Cuts the file to `bytes` (or extends it with zero bytes), flushed to the disk before
+    // it returns; a command that wrote several records uses it to take them back.
+    void resize(std::int64_t bytes);
 
     enum class LockKind { Shared, Exclusive };
     static constexpr std::chrono::milliseconds kLockWait{5000};

@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
     g++ make cmake pkg-config git clang-format clang-tidy
+    # nenrei-csv reads CSV with libcsv.
+    libcsv-dev
     qt6-base-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-14 libclang-rt-14-dev
@@ -12,8 +14,9 @@ packages=(
     # The real-window test and the screenshots: a virtual display with a window manager,
     # window tools, pictures, and text recognition to tell drawn Japanese from empty boxes.
     xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
-    # The install test checks the menu entry with desktop-file-validate.
-    desktop-file-utils
+    # The install test checks the menu entry with desktop-file-validate, and a test checks
+    # the AppStream metainfo with appstreamcli.
+    desktop-file-utils appstream
 )
 
 missing=()

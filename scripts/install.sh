@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Installs the program for the current user, or removes it again; nothing needs root.
 #
-#   scripts/install.sh install EXECUTABLE
+#   scripts/install.sh install EXECUTABLE CSV_EXECUTABLE
 #   scripts/install.sh uninstall
 #
 # The program keeps its data files beside its executable, so the executable goes into a
 # folder of its own that the user can write:
 #   $XDG_DATA_HOME/nenrei/nenrei                   the program; kojinnen.txt and kojinfl.txt beside it
-#   ~/.local/bin/nenrei                            symlink to the program, for starting it by name
+#   $XDG_DATA_HOME/nenrei/nenrei-csv               the CSV command, beside the register it reads
+#   ~/.local/bin/nenrei, ~/.local/bin/nenrei-csv   symlinks to both, for starting them by name
 #   $XDG_DATA_HOME/applications/nenrei.desktop     menu entry
+#   $XDG_DATA_HOME/metainfo/nenrei.metainfo.xml    description for software centres
 #   $XDG_DATA_HOME/icons/hicolor/*/apps/nenrei.*   icons
 # with XDG_DATA_HOME defaulting to ~/.local/share.
 #
@@ -18,7 +20,7 @@
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 install EXECUTABLE | uninstall" >&2
+    echo "usage: $0 install EXECUTABLE CSV_EXECUTABLE | uninstall" >&2
     exit 2
 }
 
@@ -48,6 +50,9 @@ program_folder="$data_home/nenrei"
 program="$program_folder/nenrei"
 bin_folder="$HOME/.local/bin"
 launcher="$bin_folder/nenrei"
+csv_program="$program_folder/nenrei-csv"
+csv_launcher="$bin_folder/nenrei-csv"
+metainfo="$data_home/metainfo/nenrei.metainfo.xml"
 applications="$data_home/applications"
 desktop_file="$applications/nenrei.desktop"
 hicolor="$data_home/icons/hicolor"
@@ -114,35 +119,46 @@ refresh_caches() {
     fi
 }
 
-# Whether the launcher path holds our symlink (even a dangling one).
+# Whether a launcher path holds our symlink to a target (even a dangling one).
 launcher_is_ours() {
-    [ -L "$launcher" ] && [ "$(readlink "$launcher")" = "$program" ]
+    [ -L "$1" ] && [ "$(readlink "$1")" = "$2" ]
+}
+
+# Points a launcher at a target, replacing the old link through a rename like the files.
+# A symlink rather than a wrapper script: /proc/self/exe resolves it to the program, so
+# the data folder stays the program's own, and nothing sits between the user and it.
+put_launcher() {
+    local link=$1 target=$2
+    local tmp_link="$bin_folder/.nenrei-install.$$"
+    mkdir -p "$bin_folder"
+    ln -sfn "$target" "$tmp_link"
+    mv -fT "$tmp_link" "$link"
 }
 
 do_install() {
-    local executable=$1
-    if [ ! -f "$executable" ] || [ ! -x "$executable" ]; then
-        die "no executable program at $executable"
-    fi
+    local executable=$1 csv_executable=$2 path
+    for path in "$executable" "$csv_executable"; do
+        if [ ! -f "$path" ] || [ ! -x "$path" ]; then
+            die "no executable program at $path"
+        fi
+    done
     case $program in
         *$'\n'*) die "the install folder holds a line break: $program_folder" ;;
     esac
-    # Never replace a file of the user's own that happens to carry the launcher's name.
-    if [ -e "$launcher" ] && [ ! -L "$launcher" ]; then
-        die "$launcher exists and is not a link to the program; move it away and install again"
-    fi
+    # Never replace a file of the user's own that happens to carry a launcher's name.
+    for path in "$launcher" "$csv_launcher"; do
+        if [ -e "$path" ] && [ ! -L "$path" ]; then
+            die "$path exists and is not a link to the program; move it away and install again"
+        fi
+    done
 
     put_file 755 "$executable" "$program"
-
-    # A symlink rather than a wrapper script: /proc/self/exe resolves it to the program,
-    # so the data folder stays the program's own, and nothing sits between the user and
-    # the program. It is replaced through a rename, like the files.
-    mkdir -p "$bin_folder"
-    local tmp_link="$bin_folder/.nenrei-install.$$"
-    ln -sfn "$program" "$tmp_link"
-    mv -fT "$tmp_link" "$launcher"
+    put_file 755 "$csv_executable" "$csv_program"
+    put_launcher "$launcher" "$program"
+    put_launcher "$csv_launcher" "$csv_program"
 
     write_desktop_file
+    put_file 644 "$assets/nenrei.metainfo.xml" "$metainfo"
     put_file 644 "$assets/nenrei.svg" "$icon_svg"
     put_file 644 "$assets/nenrei-48.png" "$icon_48"
     put_file 644 "$assets/nenrei-256.png" "$icon_256"
@@ -150,6 +166,7 @@ do_install() {
 
     echo "Installed: $program"
     echo "  launcher:   $launcher"
+    echo "  CSV:        $csv_launcher"
     echo "  menu entry: $desktop_file"
     echo "  data files: $program_folder"
     case ":${PATH:-}:" in
@@ -160,13 +177,17 @@ do_install() {
 
 do_uninstall() {
     # Also any temporary file an interrupted install left behind.
-    rm -f "$program" "$program_folder"/.nenrei-install.* \
-        "$desktop_file" "$icon_svg" "$icon_48" "$icon_256"
-    if launcher_is_ours; then
-        rm -f "$launcher"
-    elif [ -e "$launcher" ] || [ -L "$launcher" ]; then
-        echo "Left $launcher in place: it is not a link to $program"
-    fi
+    rm -f "$program" "$csv_program" "$program_folder"/.nenrei-install.* \
+        "$desktop_file" "$metainfo" "$icon_svg" "$icon_48" "$icon_256"
+    local link target
+    for link in "$launcher" "$csv_launcher"; do
+        target=$program_folder/$(basename "$link")
+        if launcher_is_ours "$link" "$target"; then
+            rm -f "$link"
+        elif [ -e "$link" ] || [ -L "$link" ]; then
+            echo "Left $link in place: it is not a link to $target"
+        fi
+    done
     refresh_caches
 
     local kept=() name
@@ -191,8 +212,8 @@ do_uninstall() {
 
 case $action in
     install)
-        [ $# -eq 2 ] || usage
-        do_install "$2"
+        [ $# -eq 3 ] || usage
+        do_install "$2" "$3"
         ;;
     uninstall)
         [ $# -eq 1 ] || usage

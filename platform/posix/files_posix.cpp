@@ -242,6 +242,21 @@ std::int64_t RecordFile::wholeRecords() const {
     return static_cast<std::int64_t>(st.st_size) / recordLength_;
 }
 
+std::int64_t RecordFile::length() const {
+    struct stat st {};
+    if (::fstat(static_cast<int>(handle_), &st) != 0)
+        throw FileError(FileError::Action::Read, path_, errno);
+    return static_cast<std::int64_t>(st.st_size);
+}
+
+void RecordFile::resize(std::int64_t bytes) {
+    if (writeErrno_ != 0)
+        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    const int fd = static_cast<int>(handle_);
+    if (::ftruncate(fd, static_cast<off_t>(bytes)) != 0 || ::fdatasync(fd) != 0)
+        throw FileError(FileError::Action::Write, path_, errno);
+}
+
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
     countWrite();
     const std::string line = quotedLine(values);

@@ -2,18 +2,19 @@
 # Installs, reinstalls and uninstalls the program for a throw-away user whose home folder
 # name holds spaces and characters that shells and desktop entries treat specially.
 #
-#   install_test.sh INSTALL_SCRIPT EXECUTABLE
+#   install_test.sh INSTALL_SCRIPT EXECUTABLE CSV_EXECUTABLE
 #
 # Nothing outside a temporary folder is written: HOME points into it and the XDG
 # variables that would lead elsewhere are unset.
 set -euo pipefail
 
-if [ $# -ne 2 ]; then
-    echo "usage: $0 INSTALL_SCRIPT EXECUTABLE" >&2
+if [ $# -ne 3 ]; then
+    echo "usage: $0 INSTALL_SCRIPT EXECUTABLE CSV_EXECUTABLE" >&2
     exit 2
 fi
 install_script=$(realpath "$1")
 executable=$(realpath "$2")
+csv_executable=$(realpath "$3")
 
 for tool in desktop-file-validate timeout pgrep cmp; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -43,15 +44,18 @@ assets=$(dirname "$install_script")/../desktop
 share="$HOME/.local/share"
 program="$share/nenrei/nenrei"
 launcher="$HOME/.local/bin/nenrei"
+csv_launcher="$HOME/.local/bin/nenrei-csv"
 desktop_file="$share/applications/nenrei.desktop"
 # Installed file and the file it must be a copy of.
 declare -A copies=(
     ["$program"]="$executable"
+    ["$share/nenrei/nenrei-csv"]="$csv_executable"
+    ["$share/metainfo/nenrei.metainfo.xml"]="$assets/nenrei.metainfo.xml"
     ["$share/icons/hicolor/scalable/apps/nenrei.svg"]="$assets/nenrei.svg"
     ["$share/icons/hicolor/48x48/apps/nenrei.png"]="$assets/nenrei-48.png"
     ["$share/icons/hicolor/256x256/apps/nenrei.png"]="$assets/nenrei-256.png"
 )
-installed=("${!copies[@]}" "$launcher" "$desktop_file")
+installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$desktop_file")
 
 failures=0
 passes=0
@@ -154,7 +158,7 @@ launch_check() {
 }
 
 # --- First install -----------------------------------------------------------------------
-check "install succeeds" run_script install "$executable"
+check "install succeeds" run_script install "$executable" "$csv_executable"
 for path in "${!copies[@]}"; do
     check "$path is a copy of ${copies[$path]}" cmp -s "${copies[$path]}" "$path"
 done
@@ -180,19 +184,25 @@ printf '"\x8e\x52\x93\x63","\x8f\xba\x98\x61","40","5","12"\r\n' >"$scratch/expe
 cp "$scratch/expected/kojinnen.txt" "$scratch/expected/kojinfl.txt" "$share/nenrei/"
 
 newer="$scratch/newer-build/nenrei"
+newer_csv="$scratch/newer-build/nenrei-csv"
 mkdir -p "$(dirname "$newer")"
 cp "$executable" "$newer"
+cp "$csv_executable" "$newer_csv"
 printf 'newer build' >>"$newer"
+printf 'newer build' >>"$newer_csv"
 
 "$program" >/dev/null 2>&1 &
 busy_pid=$!
 sleep 1
-check "reinstall succeeds while the program runs" run_script install "$newer"
+check "reinstall succeeds while the program runs" run_script install "$newer" "$newer_csv"
 kill -KILL "$busy_pid" 2>/dev/null || true
 wait "$busy_pid" 2>/dev/null || true
 busy_pid=
 check "reinstall replaces the program" cmp -s "$newer" "$program"
 check "reinstall keeps the data files byte for byte" same_data_files
+# The CSV launcher reads the register beside the program: a header and two rows.
+csv_rows=$("$csv_launcher" export --on 2024-01-01 | wc -l) || csv_rows="status $?"
+check "nenrei-csv exports the installed register (got $csv_rows lines)" test "$csv_rows" = 3
 
 # --- Uninstall ---------------------------------------------------------------------------
 check "uninstall succeeds" run_script uninstall
@@ -206,19 +216,22 @@ check "a second uninstall keeps the data files" same_data_files
 
 # Without data files the program folder goes too.
 rm "$share/nenrei/kojinnen.txt" "$share/nenrei/kojinfl.txt"
-check "install after uninstall succeeds" run_script install "$executable"
+check "install after uninstall succeeds" run_script install "$executable" "$csv_executable"
 check "uninstall succeeds" run_script uninstall
 check "uninstall removes the empty program folder" test ! -e "$share/nenrei"
 
-# A file of the user's own where the launcher would go is neither replaced nor removed.
+# A file of the user's own where a launcher would go is neither replaced nor removed.
 mkdir -p "$HOME/.local/bin"
-printf '#!/bin/sh\necho mine\n' >"$launcher"
-cp "$launcher" "$scratch/own-launcher"
-check "install refuses to replace a file of the user's own" \
-    fails run_script install "$executable" 2>/dev/null
-check "install leaves nothing else behind when it refuses" test ! -e "$program"
-run_script uninstall || true
-check "the user's own file survives install and uninstall" cmp -s "$scratch/own-launcher" "$launcher"
+for own in "$launcher" "$csv_launcher"; do
+    printf '#!/bin/sh\necho mine\n' >"$own"
+    cp "$own" "$scratch/own-launcher"
+    check "install refuses to replace $own" \
+        fails run_script install "$executable" "$csv_executable" 2>/dev/null
+    check "install leaves nothing else behind when it refuses" test ! -e "$program"
+    run_script uninstall || true
+    check "the user's own $own survives install and uninstall" cmp -s "$scratch/own-launcher" "$own"
+    rm "$own"
+done
 
 echo "$passes passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,0 +1,154 @@
+#include "csv/csv_tool.h"
+
+#include "core/register.h"
+#include "platform/files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace csvtool {
+
+namespace {
+
+constexpr char kUsage[] = R"(使い方:
+  nenrei-csv export [--on YYYY-MM-DD] [名簿]
+      名簿を CSV（UTF-8、BOM 付き、改行は CR LF）にして標準出力に書き出します。
+      列は 番号,氏名,元号,年,月,日,西暦生年,年齢 で、1 行が 1 件です。
+      西暦生年と年齢は --on の日付（省略すると今日）で計算します。
+  nenrei-csv import CSV [名簿]
+      CSV ファイル（UTF-8）の各行を、名簿の末尾に「登　　録」と同じ形で追加します。
+      1 行目は列の名前で、氏名・元号・年・月・日の列が要ります（順序は自由、ほかの列は
+      無視します）。誤りのある行が 1 行でもあれば、何も追加しません。
+  nenrei-csv --help
+      この説明を表示します。
+
+名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。
+終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り。
+)";
+
+// A command line the tool does not understand.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A date written YYYY-MM-DD that exists in the calendar, years 1 to 9999.
+std::optional<platform::Date> parseDate(const std::string& text) {
+    int y = 0, m = 0, d = 0;
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    for (unsigned i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u})
+        if (text[i] < '0' || text[i] > '9')
+            return std::nullopt;
+    auto number = [&](std::size_t at, std::size_t digits) {
+        return std::stoi(text.substr(at, digits));
+    };
+    y = number(0, 4), m = number(5, 2), d = number(8, 2);
+    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0))
+        return std::nullopt;
+    return platform::Date{y, m, d};
+}
+
+// The whole of a file, or FileError.
+std::string readFile(const std::string& path) {
+    using platform::FileError;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status))
+        throw FileError(FileError::Action::Open, path, ENOENT);
+    if (std::filesystem::is_directory(status))
+        throw FileError(FileError::Action::Open, path, EISDIR);
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw FileError(FileError::Action::Open, path, EACCES);
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad())
+        throw FileError(FileError::Action::Read, path, EIO);
+    return text.str();
+}
+
+struct CommandLine {
+    std::string command;
+    std::optional<platform::Date> on;
+    std::vector<std::string> operands;
+};
+
+CommandLine parse(const std::vector<std::string>& args) {
+    if (args.empty())
+        throw UsageError("コマンド（export または import）がありません。");
+    CommandLine line{args[0], std::nullopt, {}};
+    if (line.command != "export" && line.command != "import")
+        throw UsageError("「" + line.command + "」というコマンドはありません。");
+    bool options = true;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (options && a == "--") {
+            options = false;
+        } else if (options && line.command == "export" && (a == "--on" || a.starts_with("--on="))) {
+            if (a == "--on" && i + 1 == args.size())
+                throw UsageError("--on の後に日付（YYYY-MM-DD）がありません。");
+            std::string date = a == "--on" ? args[++i] : a.substr(5);
+            line.on = parseDate(date);
+            if (!line.on)
+                throw UsageError("「" + date + "」は日付（YYYY-MM-DD）ではありません。");
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            throw UsageError("「" + a + "」というオプションはありません。");
+        } else {
+            line.operands.push_back(a);
+        }
+    }
+    std::size_t least = line.command == "import" ? 1 : 0;
+    if (line.operands.size() < least)
+        throw UsageError("取り込む CSV ファイルを指定してください。");
+    if (line.operands.size() > least + 1)
+        throw UsageError("ファイルの指定が多すぎます。");
+    return line;
+}
+
+} // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        const platform::Clock& clock, const std::string& programFolder) {
+    for (const std::string& a : args) {
+        if (a == "--")
+            break;
+        if (a == "--help" || a == "-h") {
+            out << kUsage;
+            return 0;
+        }
+    }
+    CommandLine line;
+    try {
+        line = parse(args);
+    } catch (const UsageError& e) {
+        err << "nenrei-csv: " << e.what() << "\n詳しくは nenrei-csv --help を見てください。\n";
+        return 2;
+    }
+    bool exporting = line.command == "export";
+    std::size_t registerAt = exporting ? 0 : 1;
+    std::string registerPath = line.operands.size() > registerAt
+                                   ? line.operands[registerAt]
+                                   : core::registerPath(programFolder);
+    try {
+        if (exporting) {
+            if (auto note = exportRegister(registerPath, line.on.value_or(clock.today()), out))
+                err << *note << '\n';
+        } else {
+            const std::string& csvPath = line.operands[0];
+            int added = importCsv(readFile(csvPath), csvPath, registerPath);
+            err << added << " 件を追加しました。\n";
+        }
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace csvtool

@@ -1,0 +1,13 @@
+#include "csv/csv_tool.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    // A file-size limit then fails the write (EFBIG), which the import takes back, instead
+    // of ending the program between two records.
+    platform::failWritesPastSizeLimit();
+    std::ios::sync_with_stdio(false);
+    std::vector<std::string> args(argv + 1, argv + argc);
+    platform::SystemClock clock;
+    return csvtool::run(args, std::cout, std::cerr, clock, platform::executableFolder());
+}

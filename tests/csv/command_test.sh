@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The real nenrei-csv: the register beside the executable (also when started through a
+# symbolic link, as the launcher does), its exit statuses, and an output that fails.
+#
+#   command_test.sh NENREI_CSV
+set -euo pipefail
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/tool" "$scratch/bin"
+cp "$1" "$scratch/tool/nenrei-csv"
+ln -s "$scratch/tool/nenrei-csv" "$scratch/bin/nenrei-csv"
+tool=$scratch/bin/nenrei-csv
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+# expect STATUS WHAT COMMAND...: runs the command with its output in $scratch/out.
+expect() {
+    local want=$1 what=$2 got=0
+    shift 2
+    "$@" >"$scratch/out" 2>"$scratch/err" || got=$?
+    if [ "$got" -ne "$want" ]; then
+        fail "$what: status $got, not $want"
+        cat "$scratch/err" >&2
+    fi
+}
+
+printf '氏名,元号,年,月,日\r\n"a,b",昭和,31,8,26\r\nc,平成,元,1,8\r\n' >"$scratch/two.csv"
+
+expect 0 "import" "$tool" import "$scratch/two.csv"
+[ -f "$scratch/tool/kojinnen.txt" ] || fail "the register is not beside the executable"
+expect 0 "export" "$tool" export --on 2024-08-26
+[ "$(head -c 3 "$scratch/out" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "no byte-order mark"
+[ "$(wc -l <"$scratch/out")" -eq 3 ] || fail "export gave $(wc -l <"$scratch/out") lines, not 3"
+grep -qF '"2","c","平成","元","1","8","1989","35"' "$scratch/out" || fail "row 2 is wrong"
+expect 2 "no command" "$tool"
+status=0
+"$tool" export >/dev/full 2>"$scratch/err" || status=$?
+[ "$status" -eq 1 ] || fail "export to a full disk: status $status, not 1"
+
+[ "$failures" -eq 0 ]

@@ -1,0 +1,219 @@
+#include "csv/csv_tool.h"
+
+#include "core/register.h"
+#include "tests/support/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+namespace {
+
+using namespace std::string_literals;
+using testing_support::readBytes;
+using testing_support::writeBytes;
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+struct Person {
+    std::string simei, gengou, nen, tuki, hi;
+};
+
+// Names a CSV must quote, characters beyond Shift-JIS, blanks the fields keep (quoted or not).
+const std::vector<Person> kPeople{
+    {"山田, 太郎", "昭和", "31", " 8", "26"}, {"髙橋 \"タカ\"", "平成", "元", "1", "8"},
+    {"改\r\n行", "令和", "1", "5", "1"},      {"①〜", "明治", "45", "7", "29"},
+    {" 空白 ", "大正", "15", "12", "24"},
+};
+
+const std::string kHeaderRow =
+    kBom + "\"番号\",\"氏名\",\"元号\",\"年\",\"月\",\"日\",\"西暦生年\",\"年齢\"\r\n";
+
+// What the export gives for kPeople on 2024-08-25: the day before the first birthday.
+const std::string kExported =
+    kHeaderRow + "\"1\",\"山田, 太郎\",\"昭和\",\"31\",\" 8\",\"26\",\"1956\",\"67\"\r\n"
+                 "\"2\",\"髙橋 \"\"タカ\"\"\",\"平成\",\"元\",\"1\",\"8\",\"1989\",\"35\"\r\n"
+                 "\"3\",\"改\r\n行\",\"令和\",\"1\",\"5\",\"1\",\"2019\",\"5\"\r\n"
+                 "\"4\",\"①～\",\"明治\",\"45\",\"7\",\"29\",\"1912\",\"112\"\r\n"
+                 "\"5\",\" 空白\",\"大正\",\"15\",\"12\",\"24\",\"1926\",\"97\"\r\n";
+
+std::string quoted(const std::string& value) {
+    std::string out = "\"";
+    for (char c : value)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
+class CsvTool : public testing::Test {
+protected:
+    testing_support::TempFolder folder;
+    std::string reg = folder.file("kojinnen.txt");
+    std::string csv = folder.file("in.csv");
+    testing_support::FixedClock clock{{2024, 8, 25}};
+    std::string out, err;
+
+    int run(const std::vector<std::string>& args) {
+        std::ostringstream o, e;
+        int status = csvtool::run(args, o, e, clock, folder.path());
+        out = o.str();
+        err = e.str();
+        return status;
+    }
+    int import(const std::string& text, const std::string& path) {
+        writeBytes(csv, text);
+        return run({"import", csv, path});
+    }
+};
+
+TEST_F(CsvTool, ImportStoresRowsAsTheRegisterButtonAndExportReadsThemBack) {
+    // The register button, person by person, into a register of its own.
+    std::string byButton = folder.file("button.txt");
+    {
+        testing_support::TempFolder other;
+        core::Session s{{}, {}, other.path()};
+        for (const Person& p : kPeople) {
+            core::countRegister(s);
+            s.m.kgengou = p.gengou;
+            core::appendPerson(s, {p.simei, p.nen, p.tuki, p.hi});
+        }
+        s.files.closeAll();
+        std::filesystem::copy_file(core::registerPath(other.path()), byButton);
+    }
+    // Header first or columns shuffled with one more; BOM or none; CR LF or LF.
+    struct Layout {
+        std::string start, end;
+        bool shuffled;
+    };
+    for (const Layout& l : {Layout{kBom, "\r\n", false}, {"", "\n", true}, {kBom, "\n", true}}) {
+        std::filesystem::remove(reg);
+        std::string text =
+            l.start + (l.shuffled ? "日,メモ,元号,月,氏名,年" : "氏名,元号,年,月,日") + l.end;
+        for (const Person& p : kPeople)
+            text += (l.shuffled ? quoted(p.hi) + ",\"x,\"\"y\",\"" + p.gengou + "\"," + p.tuki +
+                                      "," + quoted(p.simei) + "," + p.nen
+                                : quoted(p.simei) + "," + p.gengou + "," + p.nen + "," + p.tuki +
+                                      "," + p.hi) +
+                    l.end;
+        EXPECT_EQ(import(text, reg), 0) << err;
+        EXPECT_EQ(err, "5 件を追加しました。\n");
+        EXPECT_EQ(readBytes(reg), readBytes(byButton));
+    }
+    EXPECT_EQ(run({"export", "--on", "2024-08-25"}), 0) << err;
+    EXPECT_EQ(out, kExported);
+    EXPECT_EQ(import(out, reg), 0) << err; // an exported file imports back, appended
+    std::string all = readBytes(reg), button = readBytes(byButton);
+    ASSERT_EQ(all.size(), 10 * 42u);
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(all.substr((5 + i) * 42 + 5, 37), button.substr(i * 42 + 5, 37));
+}
+
+TEST_F(CsvTool, ExportGivesARowPerRecordBlankOrUnknownEraAndReportsAPartialRecord) {
+    std::string good =
+        core::encodeRecord(core::KojinRecord::assign("1", "佐藤", "昭和X", "64", "1", "7"), "");
+    std::string odd =
+        core::encodeRecord(core::KojinRecord::assign("x", "鈴木", "西暦", "1990", "2", "3"), "");
+    odd[7] = '\0'; // the name shows up to the NUL
+    writeBytes(reg, good + std::string(42, '\0') + odd + "12345");
+    EXPECT_EQ(run({"export", "--on=2025-01-07", reg}), 0);
+    EXPECT_EQ(out, kHeaderRow + "\"1\",\"佐藤\",\"昭和X\",\"64\",\"1\",\"7\",\"1989\",\"36\"\r\n"
+                                "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+                                "\"x\",\"鈴\",\"西暦\",\"1990\",\"2\",\"3\",\"\",\"\"\r\n");
+    EXPECT_NE(err.find("5 バイト"), std::string::npos) << err;
+}
+
+TEST_F(CsvTool, ABadRowOrAFullRegisterWritesNothingAndNamesEveryProblem) {
+    const std::string head = "氏名,元号,年,月,日\n";
+    const std::string good = "ok,昭和,1,2,3\n";
+    struct Case {
+        std::string csv;
+        std::vector<std::string> said; // in the message, in order
+        std::int64_t records = 2;
+    };
+    const Case cases[] = {
+        {head + good + "１２３４５６７８９０１,昭和,1,2,3\n", {"3 行目「氏名」: 20 バイト"}},
+        {head + "\"a\nb\",西暦,12345,2,3\n" + good + ",,1,2,3\n",
+         {"2 行目「元号」", "2 行目「年」: 4 バイト", "5 行目「元号」: 元号が空"}},
+        {head + good + "😀,昭和,1,2,3\n\"a\0b\",昭和,1,2,3\n"s + good,
+         {"3 行目「氏名」:", "「😀」", "4 行目「氏名」: NUL"}},
+        {head + good + "a,昭和,1,2,3,4\n", {"3 行目: 値が 6 個"}},
+        {"氏名,元号,年,月\n" + good, {"列「日」がありません"}},
+        {"氏名,元号,年,月,日,年\n", {"列「年」が 2 つ以上"}},
+        {"", {"ヘッダー行: ありません"}},
+        {head + good + "a\"b,昭和,1,2,3\n", {"3 行目: 引用符"}},
+        {head + good + "\"ab,昭和,1,2,3\n", {"3 行目: ファイルの終わりで引用符"}},
+        {head + good + "\x8e\x52,昭和,1,2,3\n", {"3 行目: UTF-8"}},
+        {head + good + good, {"32766 件までです。今 32765 件"}, 32765},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv);
+        std::string before = std::string(static_cast<std::size_t>(c.records) * 42, 'r') + "tail";
+        writeBytes(reg, before);
+        EXPECT_EQ(import(c.csv, reg), 1);
+        EXPECT_EQ(readBytes(reg), before);
+        std::size_t at = 0;
+        for (const std::string& s : c.said) {
+            at = err.find(s, at);
+            EXPECT_NE(at, std::string::npos) << s << " in\n" << err;
+        }
+        EXPECT_NE(err.find("何も書き込んでいません"), std::string::npos) << err;
+    }
+    EXPECT_EQ(import(head + good, reg), 0) << err; // the 32766th record still goes in
+    EXPECT_EQ(readBytes(reg).substr(32765 * 42, 5), "32766");
+}
+
+TEST_F(CsvTool, AFailedWritePutsTheRegisterBackByteForByte) {
+    const std::string before = std::string(3 * 42, 'r') + "tail"; // 130 bytes
+    std::string text = "氏名,元号,年,月,日\n";
+    for (int i = 0; i < 3; ++i)
+        text += "a,昭和,1,2,3\n";
+    // The first, the second or the third record fails to fit.
+    for (unsigned long limit : {150ul, 200ul, 240ul}) {
+        SCOPED_TRACE(limit);
+        writeBytes(reg, before);
+        {
+            testing_support::FileSizeLimit small(limit);
+            EXPECT_EQ(import(text, reg), 1);
+        }
+        EXPECT_EQ(readBytes(reg), before);
+        EXPECT_NE(err.find(limit == 150 ? "前のままです" : "前の状態に戻しました"),
+                  std::string::npos)
+            << err;
+    }
+    std::filesystem::permissions(reg, std::filesystem::perms::owner_read);
+    testing_support::PermissionsEnforced enforced;
+    EXPECT_EQ(import(text, reg), 1); // a register that may only be read
+    EXPECT_EQ(readBytes(reg), before);
+    EXPECT_NE(err.find("前のままです"), std::string::npos) << err;
+}
+
+TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {{}, 2},
+        {{"list"}, 2},
+        {{"export", "--on"}, 2},
+        {{"export", "--on", "2023-02-29"}, 2},
+        {{"export", "--on=2024-8-01"}, 2},
+        {{"export", "a", "b"}, 2},
+        {{"import"}, 2},
+        {{"import", "--on", "2024-01-01", "a.csv"}, 2},
+        {{"export", "--help"}, 0},
+        {{"export", "--on", "2024-02-29"}, 1}, // no register in the program's folder
+        {{"import", folder.file("missing.csv")}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(run(c.args), c.status);
+        if (c.status == 0)
+            EXPECT_EQ(out.rfind("使い方", 0), 0u);
+        else
+            EXPECT_EQ(err.find("--help") != std::string::npos, c.status == 2) << err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(reg)); // export never creates the register
+}
+
+} // namespace
