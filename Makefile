@@ -4,8 +4,10 @@ SANITIZE_DIR ?= build-sanitize
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 FUZZ_DIR ?= build-fuzz
+WINDOWS_DIR ?= build-windows
 
-.PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format clean install uninstall
+.PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format clean install uninstall \
+	windows-test
 
 all: build
 
@@ -45,6 +47,21 @@ sanitize-build: deps
 bench: build
 	./$(BUILD_DIR)/bench/nenrei_bench
 
+# The Qt-free libraries and their tests cross-built for Windows with mingw-w64 and run under
+# Wine, with the differential check of the code page against a native build of its table
+# writer ($(WINDOWS_DIR)/native). No Qt: the screens are not built for Windows here.
+windows-test:
+	@./scripts/install-deps.sh windows
+	@cmake -S . -B $(WINDOWS_DIR)/native -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DNENREI_QT=OFF \
+		-DNENREI_TESTS=OFF -DNENREI_BENCH=OFF $(CMAKE_ARGS) >/dev/null
+	@cmake --build $(WINDOWS_DIR)/native -j $(JOBS) --target cp932_table
+	@cmake -S . -B $(WINDOWS_DIR)/mingw -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DNENREI_QT=OFF \
+		-DNENREI_BENCH=OFF -DNENREI_NATIVE_CP932_TABLE=$(CURDIR)/$(WINDOWS_DIR)/native/tools/cp932_table \
+		$(CMAKE_ARGS) >/dev/null
+	@cmake --build $(WINDOWS_DIR)/mingw -j $(JOBS)
+	@./scripts/wine-test.sh $(WINDOWS_DIR)/mingw -j $(JOBS)
+
 # Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
 fuzz: deps
 	@CC=clang-14 CXX=clang++-14 cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -60,4 +77,4 @@ format:
 	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
