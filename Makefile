@@ -74,7 +74,7 @@ screenshots: build
 	@./scripts/screenshots.sh $(BUILD_DIR)/nenrei docs
 
 format:
-	@find core platform forms app tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+	@find core platform forms app tests bench tools fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(WINDOWS_DIR)
