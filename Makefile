@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format \
-	format-check tidy clean install uninstall
+	format-check tidy clean install uninstall windows-test
 
 all: build
 
@@ -40,6 +40,17 @@ sanitize-build:
 bench: deps build
 	./build/bench/nenrei_bench
 
+# The Qt-free libraries and their tests cross-built for Windows with mingw-w64 and run under
+# Wine, with the differential check of the code page against a native build of its table
+# writer (build-windows/native). No Qt: the screens are not built for Windows here.
+windows-test:
+	@./scripts/install-deps.sh windows
+	@cmake --preset windows-native $(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset windows-native -j $(JOBS) --target cp932_table
+	@cmake --preset mingw-cross $(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset mingw-cross -j $(JOBS)
+	@./scripts/wine-test.sh build-windows/mingw -j $(JOBS)
+
 # Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
 fuzz: deps
 	@cmake --preset fuzz $(CMAKE_ARGS) >/dev/null
@@ -67,4 +78,4 @@ tidy: configure
 		{ grep -v ' warnings generated\.$$' || true; }"
 
 clean:
-	rm -rf build build-sanitize build-fuzz
+	rm -rf build build-sanitize build-fuzz build-windows

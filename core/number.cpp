@@ -1,11 +1,11 @@
 #include "core/number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
-#include <clocale>
 #include <cmath>
 #include <cstdlib>
-#include <locale.h>
+#include <system_error>
 
 namespace core {
 namespace {
@@ -88,12 +88,39 @@ std::size_t decimalPrefix(std::string_view s) {
     return i;
 }
 
-// Parses a decimal number text whose form decimalPrefix() accepted. strtod in the "C"
-// locale reads it whatever the user's locale; a magnitude past the range of a double gives
-// infinity, one below it 0.
+// Whether a decimal number too far from 1 for a double is too large rather than too small:
+// its first significant digit and its exponent put it above 1.
+bool tooLarge(std::string_view s) {
+    std::size_t e = s.find_first_of("eE");
+    std::string_view mantissa = s.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = s.substr(e + 1);
+        bool negative = !digits.empty() && digits[0] == '-';
+        for (char c : digits)
+            if (isDigit(c))
+                exponent = std::min(exponent * 10 + (c - '0'), 1'000'000'000LL);
+        exponent = negative ? -exponent : exponent;
+    }
+    std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    std::size_t first = mantissa.find_first_of("123456789");
+    auto before = static_cast<long long>(point) - static_cast<long long>(first);
+    return (first < point ? before : before + 1) + exponent > 0;
+}
+
+// Parses a decimal number text whose form decimalPrefix() accepted, the same in every
+// locale and correctly rounded, as strtod does in the "C" locale: a magnitude past the
+// range of a double gives infinity, one below it 0.
 double parseDecimal(std::string_view s) {
-    static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", nullptr);
-    return strtod_l(std::string(s).c_str(), nullptr, cLocale);
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1); // from_chars takes no sign of its own
+    }
+    double value = 0;
+    if (std::from_chars(s.data(), s.data() + s.size(), value).ec == std::errc::result_out_of_range)
+        value = tooLarge(s) ? HUGE_VAL : 0.0;
+    return negative ? -value : value;
 }
 
 // Value of a normalised text: the number at its start, and how many bytes it took.

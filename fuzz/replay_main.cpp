@@ -38,10 +38,10 @@ int main(int argc, char** argv) {
         std::ifstream in(file, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (!in.good() && !in.eof()) {
-            std::fprintf(stderr, "%s: cannot read\n", file.c_str());
+            std::fprintf(stderr, "%s: cannot read\n", file.string().c_str());
             return 2;
         }
-        std::fprintf(stderr, "%s\n", file.c_str());
+        std::fprintf(stderr, "%s\n", file.string().c_str());
         LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     }
     std::fprintf(stderr, "%zu inputs passed\n", files.size());

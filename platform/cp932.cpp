@@ -32,6 +32,16 @@ bool isSingleByte(unsigned char b) {
     return b < 0x80 || (b >= 0xA1 && b <= 0xDF);
 }
 
+// Whether `bytes` are one code that decode() reads as a character: a single byte of its
+// own, or a lead byte and a second byte. A converter's codes for other bytes (Windows
+// writes U+0080 as 80 and the private-use U+F8F0-U+F8F3 as A0, FD-FF) would read back
+// as U+FFFD, so such characters are refused.
+bool isCode(std::string_view bytes) {
+    auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    return (bytes.size() == 1 && isSingleByte(b(0))) ||
+           (bytes.size() == 2 && isLeadByte(b(0)) && isTrailByte(b(1)));
+}
+
 // Characters with no code of their own, written as the code page's character for the same
 // JIS character (see encode() in cp932.h). ¥ and ‾ become the ASCII bytes 5C and 7E.
 char32_t jisEquivalent(char32_t c) {
@@ -94,7 +104,7 @@ Encoded encode(std::string_view utf8) {
             else
                 bytes = native::encode(stored);
         }
-        if (bytes && !bytes->empty()) {
+        if (bytes && isCode(*bytes)) {
             result.bytes += *bytes;
             continue;
         }

@@ -65,7 +65,10 @@ public:
     // when the wait runs out. Shared locks go together; an exclusive one stands alone.
     // Held until unlock() or the file is closed; a lock already held is let go first. A
     // file opened for reading only cannot be locked exclusively: that throws the reason it
-    // could not be opened for writing, as write() would.
+    // could not be opened for writing, as write() would. On Windows the locks also bind
+    // reads and writes: an exclusive lock keeps every other handle from reading or writing
+    // (they fail with the EBUSY reason), and a shared lock keeps everyone from writing, its
+    // own holder included; so write only under an exclusive lock.
     void lock(LockKind kind, std::chrono::milliseconds wait = kLockWait);
     void unlock();
 

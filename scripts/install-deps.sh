@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests, the fuzz targets and the screens need.
+# Installs the Debian packages the build, the tests, the fuzz targets and the screens need;
+# with the argument "windows", those of the Windows build and its run under Wine instead.
 # Idempotent: does nothing when every package is already installed.
 set -euo pipefail
+
+windows_packages=(
+    # Debian's mingw-w64 compilers (POSIX threads), GoogleTest's sources to build for the
+    # target, Wine to run the tests, and CMake and glibc iconv for the native half.
+    g++-mingw-w64-x86-64-posix googletest wine wine64 cmake make g++
+)
 
 packages=(
     g++ make cmake pkg-config git clang-format clang-tidy
@@ -18,6 +25,10 @@ packages=(
     # the AppStream metainfo with appstreamcli.
     desktop-file-utils appstream
 )
+
+if [ "${1:-}" = windows ]; then
+    packages=("${windows_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

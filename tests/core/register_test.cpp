@@ -82,6 +82,7 @@ TEST_F(Register, AppendWritesTheRecordAfterTheWholeRecordsOrNothingWhenItCannot)
 
     EXPECT_THROW(append("山田😀"), core::UnencodableError);
     EXPECT_EQ(readBytes(path).size(), 4 * 42u);
+    files.closeAll(); // Windows keeps an open file from being removed
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     EXPECT_THROW(append(), platform::FileError);

@@ -25,14 +25,17 @@ TEST(Cp932, EncodesWindowsCharactersAndDecodesThemBack) {
 }
 
 TEST(Cp932, DecodesInvalidBytesAsReplacementCharacterAndGoesOn) {
-    // A byte no character starts with, a lead byte before a space, one at the very end.
-    EXPECT_EQ(cp932::decode("a\xFF!\x81 \x8F\xBA\x81"), "a\uFFFD!\uFFFD 昭\uFFFD");
+    // A byte no character starts with, a lead byte before a space, one at the very end;
+    // 80 too, which Windows alone would read as U+0080.
+    EXPECT_EQ(cp932::decode("a\xFF\x80!\x81 \x8F\xBA\x81"), "a\uFFFD\uFFFD!\uFFFD 昭\uFFFD");
 }
 
 TEST(Cp932, EncodeListsEachUnencodableCharacterOnceInOrderAndLeavesThemOut) {
-    // U+E0041 is a tag character, which iconv would drop without a word.
-    const cp932::Encoded e = cp932::encode("a😀髙€😀 €\U000E0041");
-    EXPECT_EQ(e.unencodable, (std::vector<std::string>{"😀", "€", "\U000E0041"}));
+    // U+E0041 is a tag character, which iconv would drop without a word; Windows alone
+    // writes U+0080 and U+F8F0 as bytes that read back as nothing.
+    const cp932::Encoded e = cp932::encode("a😀髙€😀 €\U000E0041\u0080\uF8F0");
+    EXPECT_EQ(e.unencodable,
+              (std::vector<std::string>{"😀", "€", "\U000E0041", "\u0080", "\uF8F0"}));
     EXPECT_EQ(e.bytes, "a\xFB\xFC ");
 }
 
