@@ -71,8 +71,9 @@ hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
                           plain, p.heading);
         for (int r = 0; r < kRows; ++r)
             (*cols[c])[static_cast<std::size_t>(r)] =
-                place<QLineEdit>(this, QString("%1(%2)").arg(p.box).arg(r),
-                                 twipsRect(p.left, rowTop(r), p.width, kBoxHeight), plain);
+                ui::placeBox(this, QString("%1(%2)").arg(p.box).arg(r),
+                             twipsRect(p.left, rowTop(r), p.width, kBoxHeight), plain,
+                             QString("%1行目 %2").arg(r + 1).arg(ui::q(p.heading)));
     }
     Command1 = place<QPushButton>(this, "Command1", twipsRect(5520, 6720, 1215, 375),
                                   makeFont(Face::PGothic, 9.75, true), "メニューへ");

@@ -40,17 +40,20 @@ struct DatePart {
     int labelLeft;
 };
 struct DateRow {
+    const char* spoken; // what a screen reader calls the row: 生年, 基準日
     int top;
     int labelTop;
     std::array<DatePart, 3> parts;
 };
 
-constexpr DateRow kBirthRow{1200,
+constexpr DateRow kBirthRow{"生年",
+                            1200,
                             1320,
                             {{{"Text1", 1560, 615, "Label1(0)", 2280},
                               {"Text2", 3120, 615, "Label2(0)", 3840},
                               {"Text3", 4800, 615, "Label3(0)", 5520}}}};
-constexpr DateRow kReferenceRow{555,
+constexpr DateRow kReferenceRow{"基準日",
+                                555,
                                 600,
                                 {{{"Text4", 1320, 855, "Label1(1)", 2280},
                                   {"Text5", 3360, 495, "Label2(2)", 3960},
@@ -63,10 +66,10 @@ std::array<QLineEdit*, 3> placeDateRow(QWidget* frame, const DateRow& row) {
     std::array<QLineEdit*, 3> boxes{};
     for (std::size_t i = 0; i < row.parts.size(); ++i) {
         const DatePart& p = row.parts[i];
-        boxes[i] =
-            place<QLineEdit>(frame, p.box, twipsRect(p.left, row.top, p.width, 420), boxFont);
-        place<QLabel>(frame, p.label, twipsRect(p.labelLeft, row.labelTop, 615, 615), labelFont,
-                      units[i]);
+        auto* unit = place<QLabel>(frame, p.label, twipsRect(p.labelLeft, row.labelTop, 615, 615),
+                                   labelFont, units[i]);
+        boxes[i] = ui::placeBox(frame, p.box, twipsRect(p.left, row.top, p.width, 420), boxFont,
+                                QString("%1 %2").arg(q(row.spoken), q(units[i])), unit);
     }
     return boxes;
 }
@@ -92,13 +95,14 @@ void keisan::buildUi() {
     const QFont p9 = makeFont(Face::PGothic, 9, false);
 
     Frame3 = place<QGroupBox>(this, "Frame3", twipsRect(360, 120, 3975, 1095), g12, "氏名の入力");
-    Text7 = place<QLineEdit>(Frame3, "Text7", twipsRect(840, 480, 2535, 375), g12);
+    Text7 = ui::placeBox(Frame3, "Text7", twipsRect(840, 480, 2535, 375), g12, "氏名");
     touroku = place<QPushButton>(this, "touroku", twipsRect(4560, 480, 1095, 495), p9, "登　　録");
     Command2 =
         place<QPushButton>(this, "Command2", twipsRect(6120, 480, 1335, 495), p9, "メニューへ");
     Command4 = place<QPushButton>(this, "Command4", twipsRect(120, 1560, 975, 375), g9, "セット");
-    place<QLabel>(this, "Label8", twipsRect(240, 2280, 855, 255), g11, "番　号");
-    Text10 = place<QLineEdit>(this, "Text10", twipsRect(240, 2640, 855, 375), g9);
+    Text10 =
+        ui::placeBox(this, "Text10", twipsRect(240, 2640, 855, 375), g9, "番号",
+                     place<QLabel>(this, "Label8", twipsRect(240, 2280, 855, 255), g11, "番　号"));
 
     Frame1 =
         place<QGroupBox>(this, "Frame1", twipsRect(1200, 1320, 6615, 2895), g14, "生年月日入力");
@@ -121,13 +125,15 @@ void keisan::buildUi() {
     Command1->setDefault(true);
 
     Frame5 = place<QGroupBox>(this, "Frame5", twipsRect(1200, 5640, 6495, 855), g12, "年齢計算");
-    Text9 = place<QLineEdit>(Frame5, "Text9", twipsRect(3000, 240, 975, 375), g12);
-    place<QLabel>(Frame5, "Label4", twipsRect(4080, 360, 1095, 375), g12, "歳です。");
+    Text9 = ui::placeBox(
+        Frame5, "Text9", twipsRect(3000, 240, 975, 375), g12, "満年齢",
+        place<QLabel>(Frame5, "Label4", twipsRect(4080, 360, 1095, 375), g12, "歳です。"));
 
     Frame4 =
         place<QGroupBox>(this, "Frame4", twipsRect(1200, 6720, 6495, 975), g12, "生年の西暦年出力");
-    place<QLabel>(Frame4, "Label7", twipsRect(2280, 480, 615, 255), g12, "西暦");
-    Text8 = place<QLineEdit>(Frame4, "Text8", twipsRect(3000, 360, 975, 375), g12);
+    Text8 =
+        ui::placeBox(Frame4, "Text8", twipsRect(3000, 360, 975, 375), g12, "西暦生年",
+                     place<QLabel>(Frame4, "Label7", twipsRect(2280, 480, 615, 255), g12, "西暦"));
     place<QLabel>(Frame4, "Label6", twipsRect(4080, 480, 1215, 255), g12, "年です。");
 
     Frame2 = place<QGroupBox>(this, "Frame2", twipsRect(1200, 8040, 6495, 1335), g14,

@@ -33,9 +33,9 @@ kousin::kousin(Screens& program) : Form(program, OnClose::BackToMenu) {
         headings_[c] = ui::place<QLabel>(
             this, p.label, ui::twipsRect(p.left + kShift, kHeadingTop, p.width, p.headingHeight),
             plain, p.heading);
-        boxes_[c] = ui::place<QLineEdit>(
-            this, QString("%1(0)").arg(p.box),
-            ui::twipsRect(p.left + kShift, kRowTop, p.width, kBoxHeight), plain);
+        boxes_[c] = ui::placeBox(this, QString("%1(0)").arg(p.box),
+                                 ui::twipsRect(p.left + kShift, kRowTop, p.width, kBoxHeight),
+                                 plain, ui::q(p.heading), headings_[c]);
     }
     Command2 = ui::place<QPushButton>(this, "Command2", ui::twipsRect(4560, 1800, 1095, 375), plain,
                                       "更　新");

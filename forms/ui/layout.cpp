@@ -47,6 +47,22 @@ void centreOnScreen(QWidget* window) {
     window->move(frame.topLeft());
 }
 
+QString spokenCaption(std::string_view caption) {
+    QString spoken = q(caption);
+    spoken.remove(QChar(0x3000));
+    spoken.remove(QChar(' '));
+    return spoken;
+}
+
+QLineEdit* placeBox(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
+                    const QString& spokenName, QLabel* label) {
+    auto* box = place<QLineEdit>(parent, name, geometry, font);
+    box->setAccessibleName(spokenName);
+    if (label)
+        label->setBuddy(box);
+    return box;
+}
+
 std::string text(const QLineEdit* box) {
     return box->text().toStdString();
 }

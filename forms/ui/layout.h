@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QColor>
 #include <QFont>
 #include <QGroupBox>
@@ -62,7 +63,11 @@ W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFon
     return w;
 }
 
-// The same, with the control's caption: a frame's title, any other control's text.
+// A caption as a screen reader speaks it: without the spaces that spread it out.
+QString spokenCaption(std::string_view caption);
+
+// The same, with the control's caption: a frame's title, any other control's text. A button
+// or option button is named by its caption.
 template <class W>
 W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
          std::string_view caption) {
@@ -71,8 +76,15 @@ W* place(QWidget* parent, const QString& name, const QRect& geometry, const QFon
         w->setTitle(q(caption));
     else
         w->setText(q(caption));
+    if constexpr (std::is_base_of_v<QAbstractButton, W>)
+        w->setAccessibleName(spokenCaption(caption));
     return w;
 }
+
+// A text box with the name a screen reader gives it ("氏名", "3行目 氏名"), and the
+// label, if any, that names it on the screen as its buddy.
+QLineEdit* placeBox(QWidget* parent, const QString& name, const QRect& geometry, const QFont& font,
+                    const QString& spokenName, QLabel* label = nullptr);
 
 // Loads Qt's own Japanese texts (the OK/キャンセル buttons of the boxes, the text boxes'
 // context menu) into the application. Gives the translator, or nullptr when they are not
