@@ -34,7 +34,7 @@ protected:
         return {m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi};
     }
     // Files in the folder, temporary ones included.
-    long fileCount() {
+    std::ptrdiff_t fileCount() {
         return std::distance(std::filesystem::directory_iterator(folder.path()), {});
     }
 };

@@ -26,12 +26,15 @@ TEST_F(AccessibilityTest, ScreenReadersTellEveryControlApart) {
         const char* control;
         const char* name;
     } rows[] = {
-        {k, "Text7", "氏名"},         {k, "Text1", "生年 年"},      {k, "Text3", "生年 日"},
-        {k, "Text4", "基準日 年"},    {k, "Text6", "基準日 日"},    {k, "Text8", "西暦生年"},
-        {k, "Text9", "満年齢"},       {k, "Text10", "番号"},        {k, "touroku", "登録"},
-        {k, "Command1", "年齢計算実行"}, {k, "Option3", "昭和"},    {m, "Command1", "更新"},
-        {m, "Command3", "検索"},      {g, "Text2(2)", "3行目 氏名"}, {g, "Text6(10)", "11行目 日"},
-        {g, "Command1", "メニューへ"}, {u, "Text1(0)", "番号"},     {u, "Text3(0)", "元号"},
+        {k, "Text7", "氏名"},          {k, "Text1", "生年 年"},
+        {k, "Text3", "生年 日"},       {k, "Text4", "基準日 年"},
+        {k, "Text6", "基準日 日"},     {k, "Text8", "西暦生年"},
+        {k, "Text9", "満年齢"},        {k, "Text10", "番号"},
+        {k, "touroku", "登録"},        {k, "Command1", "年齢計算実行"},
+        {k, "Option3", "昭和"},        {m, "Command1", "更新"},
+        {m, "Command3", "検索"},       {g, "Text2(2)", "3行目 氏名"},
+        {g, "Text6(10)", "11行目 日"}, {g, "Command1", "メニューへ"},
+        {u, "Text1(0)", "番号"},       {u, "Text3(0)", "元号"},
         {u, "Command2", "更新"},
     };
     for (const auto& row : rows)

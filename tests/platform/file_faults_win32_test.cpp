@@ -1,8 +1,8 @@
 // The faults Wine can make on Windows: the POSIX ones (permissions, a full disk, pipes) are
 // in file_faults_test.cpp; a lock held by another program is in record_file_test.cpp.
 
-#include "files.h"
-#include "test_support.h"
+#include "platform/files.h"
+#include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
