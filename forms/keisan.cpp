@@ -7,6 +7,7 @@
 #include "core/session.h"
 #include "forms/menyu.h"
 #include "forms/ui/layout.h"
+#include "forms/ui/option_group.h"
 #include "platform/dialogs.h"
 #include "platform/utf8.h"
 
@@ -16,8 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-#include <algorithm>
 
 namespace forms {
 
@@ -30,46 +29,37 @@ using ui::twipsRect;
 
 namespace {
 
-// A row of date boxes in a frame: year, month and day, each followed by its unit label
-// 年, 月, 日 (the labels are members of the control arrays Label1, Label2, Label3).
+// The year, month and day boxes of the birth date (in Frame1) and of the reference date
+// (in Frame2), each followed by its unit label 年, 月, 日: members of the control arrays
+// Label1, Label2 and Label3.
 struct DatePart {
     const char* box;
-    int left;
-    int width;
+    int left, top, width;
     const char* label;
-    int labelLeft;
+    int labelLeft, labelTop;
 };
-struct DateRow {
-    const char* spoken; // what a screen reader calls the row: 生年, 基準日
-    int top;
-    int labelTop;
-    std::array<DatePart, 3> parts;
-};
+constexpr std::array<DatePart, 6> kDateParts{{
+    {"Text1", 1560, 1200, 615, "Label1(0)", 2280, 1320},
+    {"Text2", 3120, 1200, 615, "Label2(0)", 3840, 1320},
+    {"Text3", 4800, 1200, 615, "Label3(0)", 5520, 1320},
+    {"Text4", 1320, 555, 855, "Label1(1)", 2280, 600},
+    {"Text5", 3360, 555, 495, "Label2(2)", 3960, 600},
+    {"Text6", 5040, 555, 495, "Label3(1)", 5520, 600},
+}};
 
-constexpr DateRow kBirthRow{"生年",
-                            1200,
-                            1320,
-                            {{{"Text1", 1560, 615, "Label1(0)", 2280},
-                              {"Text2", 3120, 615, "Label2(0)", 3840},
-                              {"Text3", 4800, 615, "Label3(0)", 5520}}}};
-constexpr DateRow kReferenceRow{"基準日",
-                                555,
-                                600,
-                                {{{"Text4", 1320, 855, "Label1(1)", 2280},
-                                  {"Text5", 3360, 495, "Label2(2)", 3960},
-                                  {"Text6", 5040, 495, "Label3(1)", 5520}}}};
-
-std::array<QLineEdit*, 3> placeDateRow(QWidget* frame, const DateRow& row) {
+// Places the date row of kDateParts from `first` into `frame`; `spoken` is what a screen
+// reader calls it (生年, 基準日).
+std::array<QLineEdit*, 3> placeDateRow(QWidget* frame, std::size_t first, const char* spoken) {
     const QFont boxFont = makeFont(Face::Gothic, 14.25, true);
     const QFont labelFont = makeFont(Face::Gothic, 11.25, true);
     constexpr std::array<const char*, 3> units{"年", "月", "日"};
     std::array<QLineEdit*, 3> boxes{};
-    for (std::size_t i = 0; i < row.parts.size(); ++i) {
-        const DatePart& p = row.parts[i];
-        auto* unit = place<QLabel>(frame, p.label, twipsRect(p.labelLeft, row.labelTop, 615, 615),
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const DatePart& p = kDateParts[first + i];
+        auto* unit = place<QLabel>(frame, p.label, twipsRect(p.labelLeft, p.labelTop, 615, 615),
                                    labelFont, units[i]);
-        boxes[i] = ui::placeBox(frame, p.box, twipsRect(p.left, row.top, p.width, 420), boxFont,
-                                QString("%1 %2").arg(q(row.spoken), q(units[i])), unit);
+        boxes[i] = ui::placeBox(frame, p.box, twipsRect(p.left, p.top, p.width, 420), boxFont,
+                                QString("%1 %2").arg(q(spoken), q(units[i])), unit);
     }
     return boxes;
 }
@@ -114,7 +104,7 @@ void keisan::buildUi() {
     for (std::size_t i = 0; i < options_.size(); ++i)
         options_[i] = place<QRadioButton>(Frame1, QString("Option%1").arg(i + 1), optionPlaces[i],
                                           g11, core::kEras[i].name);
-    std::tie(Text1, Text2, Text3) = std::tuple_cat(placeDateRow(Frame1, kBirthRow));
+    std::tie(Text1, Text2, Text3) = std::tuple_cat(placeDateRow(Frame1, 0, "生年"));
 
     place<QLabel>(this, "Label5", twipsRect(1680, 4440, 5775, 495),
                   makeFont(Face::Gothic, 9.75, true),
@@ -139,7 +129,7 @@ void keisan::buildUi() {
     Frame2 = place<QGroupBox>(this, "Frame2", twipsRect(1200, 8040, 6495, 1335), g14,
                               "現在の西暦年月日入力");
     ui::setBackground(Frame2, QColor(128, 255, 255));
-    std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, kReferenceRow));
+    std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, 3, "基準日"));
 
     ui::applyTabOrder({{0, Command1},
                        {2, options_[0]},
@@ -161,11 +151,7 @@ void keisan::buildUi() {
                        {32, Text10},
                        {34, options_[4]}});
 
-    for (QRadioButton* o : options_) {
-        o->installEventFilter(this);
-        connect(o, &QRadioButton::toggled, this, [this] { updateEraTabStop(); });
-    }
-    updateEraTabStop();
+    new ui::OptionGroup({options_.begin(), options_.end()}, Command1, Text1, this);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
@@ -250,44 +236,6 @@ void keisan::Command4_Click() {
 
 void keisan::enterElsewhere() {
     Command1->click();
-}
-
-// The era options are one group on the desktop's terms: Tab stops at it once, on the option
-// that is on, and the arrow keys move the choice within it.
-void keisan::updateEraTabStop() {
-    QRadioButton* stop = options_[0];
-    for (QRadioButton* o : options_)
-        if (o->isChecked())
-            stop = o;
-    for (QRadioButton* o : options_)
-        o->setFocusPolicy(o == stop ? Qt::StrongFocus : Qt::ClickFocus);
-    QWidget::setTabOrder(Command1, stop);
-    QWidget::setTabOrder(stop, Text1);
-}
-
-bool keisan::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::KeyPress)
-        return Form::eventFilter(watched, event);
-    int step = 0;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-    case Qt::Key_Down:
-    case Qt::Key_Right:
-        step = 1;
-        break;
-    case Qt::Key_Up:
-    case Qt::Key_Left:
-        step = -1;
-        break;
-    default:
-        return Form::eventFilter(watched, event);
-    }
-    auto at = std::find(options_.begin(), options_.end(), watched);
-    auto n = static_cast<std::ptrdiff_t>(options_.size());
-    QRadioButton* next =
-        options_[static_cast<std::size_t>(((at - options_.begin()) + step + n) % n)];
-    next->setChecked(true);
-    next->setFocus(Qt::TabFocusReason);
-    return true;
 }
 
 void keisan::firstShow() {

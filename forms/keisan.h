@@ -29,9 +29,6 @@ public:
 
 private:
     void enterElsewhere() override; // Enter anywhere but on a button runs Command1
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    // The one option that Tab stops at: the one that is on, Option1 when none is.
-    void updateEraTabStop();
     void firstShow() override;
     void buildUi();
     void Form_Load();

@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include "platform/utf8.h"
+
 #include "platform/cp932.h"
 
 #include <algorithm>
@@ -102,21 +104,7 @@ std::string ByteReader::unicodeText(std::size_t maxLength) {
             c = (static_cast<char32_t>(plane & 0x0F) + 1) << 16 | c; // U+10000 to U+10FFFF
         if (c >= 0xD800 && c <= 0xDFFF)
             continue; // surrogates are not characters
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
+        platform::utf8::append(out, c);
     }
     return out;
 }

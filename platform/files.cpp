@@ -15,6 +15,19 @@ namespace {
 std::atomic<std::uint64_t> writes{0};
 } // namespace
 
+std::int64_t RecordFile::wholeRecords() const {
+    return length() / recordLength_;
+}
+
+std::string RecordFile::startWrite(std::string_view bytes) {
+    countWrite();
+    if (writeErrno_ != 0)
+        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
+    record.resize(static_cast<std::size_t>(recordLength_), '\0');
+    return record;
+}
+
 std::uint64_t writesStarted() {
     return writes;
 }

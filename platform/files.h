@@ -75,6 +75,10 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    // What every write starts with: counts it, throws when the file may not be written, and
+    // gives `bytes` cut or zero-filled to the record length.
+    std::string startWrite(std::string_view bytes);
+
     std::string path_;
     int recordLength_;
     std::intptr_t handle_ = -1; // a file descriptor, or a Windows HANDLE; -1 when none

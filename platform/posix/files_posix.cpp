@@ -184,12 +184,8 @@ std::string RecordFile::read(std::int64_t n) {
 }
 
 void RecordFile::write(std::int64_t n, std::string_view bytes) {
-    countWrite();
-    if (writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    const std::string record = startWrite(bytes);
     const int fd = static_cast<int>(handle_);
-    std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
-    record.resize(static_cast<std::size_t>(recordLength_), '\0');
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         throw FileError(FileError::Action::Write, path_, errno);
@@ -233,13 +229,6 @@ void RecordFile::unlock() {
     request.l_whence = SEEK_SET;
     ::fcntl(static_cast<int>(handle_), F_OFD_SETLK, &request);
     locked_ = false;
-}
-
-std::int64_t RecordFile::wholeRecords() const {
-    struct stat st {};
-    if (::fstat(static_cast<int>(handle_), &st) != 0)
-        throw FileError(FileError::Action::Read, path_, errno);
-    return static_cast<std::int64_t>(st.st_size) / recordLength_;
 }
 
 std::int64_t RecordFile::length() const {

@@ -202,12 +202,8 @@ std::string RecordFile::read(std::int64_t n) {
 }
 
 void RecordFile::write(std::int64_t n, std::string_view bytes) {
-    countWrite();
-    if (writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
+    const std::string record = startWrite(bytes);
     const HANDLE h = toHandle(handle_);
-    std::string record(bytes.substr(0, static_cast<std::size_t>(recordLength_)));
-    record.resize(static_cast<std::size_t>(recordLength_), '\0');
     std::int64_t size = 0;
     if (!fileSize(h, size))
         throw FileError(FileError::Action::Write, path_, errnoOf(::GetLastError()));
@@ -232,13 +228,6 @@ void RecordFile::write(std::int64_t n, std::string_view bytes) {
             ::FlushFileBuffers(h);
         throw FileError(FileError::Action::Write, path_, errnoOf(error));
     }
-}
-
-std::int64_t RecordFile::wholeRecords() const {
-    std::int64_t size = 0;
-    if (!fileSize(toHandle(handle_), size))
-        throw FileError(FileError::Action::Read, path_, errnoOf(::GetLastError()));
-    return size / recordLength_;
 }
 
 std::int64_t RecordFile::length() const {
