@@ -5,6 +5,7 @@
 #include "core/register.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
+#include "platform/utf8.h"
 
 #include <csv.h>
 
@@ -33,41 +34,6 @@ std::size_t lineBreaks(std::string_view text) {
          ++count)
         pos = nextLine(text, pos);
     return count;
-}
-
-// Whether `text` is well-formed UTF-8: no stray or cut-off bytes, no overlong forms, no
-// surrogates, nothing past U+10FFFF. Gives the position of the first bad byte otherwise.
-std::optional<std::size_t> badUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t n = 0;
-        char32_t cp = 0, least = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((lead & 0xE0) == 0xC0) {
-            n = 1, cp = lead & 0x1Fu, least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            n = 2, cp = lead & 0x0Fu, least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            n = 3, cp = lead & 0x07u, least = 0x10000;
-        } else {
-            return i;
-        }
-        if (text.size() - i <= n)
-            return i;
-        for (std::size_t k = 1; k <= n; ++k) {
-            auto b = static_cast<unsigned char>(text[i + k]);
-            if ((b & 0xC0) != 0x80)
-                return i;
-            cp = (cp << 6) | (b & 0x3Fu);
-        }
-        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-            return i;
-        i += n + 1;
-    }
-    return std::nullopt;
 }
 
 struct Row {
@@ -226,22 +192,22 @@ std::vector<Person> checkedPeople(const std::vector<Row>& rows, const std::strin
 
 volatile std::sig_atomic_t stopAsked = 0;
 
+extern "C" void askToStop(int) {
+    stopAsked = 1;
+}
+
 // While it lives, the signals that end the program from the keyboard or the session only
 // ask the import to stop between two records, so that it can take back what it wrote.
 class StopRequests {
 public:
     StopRequests() {
         stopAsked = 0;
-        struct sigaction ask {};
-        ask.sa_handler = [](int) { stopAsked = 1; };
-        ask.sa_flags = SA_RESTART;
-        sigemptyset(&ask.sa_mask);
         for (std::size_t i = 0; i < kSignals.size(); ++i)
-            sigaction(kSignals[i], &ask, &old_[i]);
+            old_[i] = std::signal(kSignals[i], askToStop);
     }
     ~StopRequests() {
         for (std::size_t i = 0; i < kSignals.size(); ++i)
-            sigaction(kSignals[i], &old_[i], nullptr);
+            std::signal(kSignals[i], old_[i]);
     }
     StopRequests(const StopRequests&) = delete;
     StopRequests& operator=(const StopRequests&) = delete;
@@ -249,8 +215,8 @@ public:
     bool asked() const { return stopAsked != 0; }
 
 private:
-    static constexpr std::array<int, 4> kSignals{SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-    std::array<struct sigaction, kSignals.size()> old_{};
+    static constexpr std::array<int, 2> kSignals{SIGINT, SIGTERM};
+    std::array<void (*)(int), kSignals.size()> old_{};
 };
 
 } // namespace
@@ -258,7 +224,7 @@ private:
 int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath) {
     if (csv.substr(0, 3) == "\xEF\xBB\xBF")
         csv.remove_prefix(3);
-    if (auto bad = badUtf8(csv))
+    if (auto bad = platform::utf8::firstMalformed(csv))
         throw DataError("CSV「" + csvName + "」の " +
                         std::to_string(lineBreaks(csv.substr(0, *bad)) + 1) +
                         " 行目: UTF-8 として読めないバイトがあります。CSV は UTF-8 で保存してく"

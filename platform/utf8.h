@@ -64,6 +64,17 @@ inline std::optional<char32_t> codePoint(std::string_view ch) {
     return c;
 }
 
+// Where `text` stops being well-formed UTF-8 (see codePoint()), or nothing when it is.
+inline std::optional<std::size_t> firstMalformed(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t n = charLength(text, pos);
+        if (!codePoint(text.substr(pos, n)))
+            return pos;
+        pos += n;
+    }
+    return std::nullopt;
+}
+
 // Appends the UTF-8 form of the code point `c` (at most U+10FFFF).
 inline void append(std::string& out, char32_t c) {
     if (c < 0x80) {
