@@ -66,9 +66,8 @@ hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
     auto cols = columns();
     for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
         const GridColumn& p = kGridColumns[c];
-        headings_[c] =
-            place<QLabel>(this, p.label, twipsRect(p.left, kHeadingTop, p.width, p.headingHeight),
-                          plain, p.heading);
+        place<QLabel>(this, p.label, twipsRect(p.left, kHeadingTop, p.width, p.headingHeight),
+                      plain, p.heading);
         for (int r = 0; r < kRows; ++r)
             (*cols[c])[static_cast<std::size_t>(r)] =
                 ui::placeBox(this, QString("%1(%2)").arg(p.box).arg(r),

@@ -6,7 +6,6 @@
 #include <array>
 #include <memory>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -35,13 +34,12 @@ private:
 
     using Column = std::array<QLineEdit*, kRows>;
 
-    std::array<QLabel*, 6> headings_{}; // Label1 to Label6
-    Column Text1{};                     // number
-    Column Text2{};                     // name
-    Column Text3{};                     // era
-    Column Text4{};                     // year
-    Column Text5{};                     // month
-    Column Text6{};                     // day
+    Column Text1{}; // number
+    Column Text2{}; // name
+    Column Text3{}; // era
+    Column Text4{}; // year
+    Column Text5{}; // month
+    Column Text6{}; // day
     QPushButton* Command1;
     std::array<Column*, 6> columns() { return {&Text1, &Text2, &Text3, &Text4, &Text5, &Text6}; }
 };

@@ -84,7 +84,8 @@ void keisan::buildUi() {
     const QFont g9 = makeFont(Face::Gothic, 9, true);
     const QFont p9 = makeFont(Face::PGothic, 9, false);
 
-    Frame3 = place<QGroupBox>(this, "Frame3", twipsRect(360, 120, 3975, 1095), g12, "氏名の入力");
+    auto* Frame3 =
+        place<QGroupBox>(this, "Frame3", twipsRect(360, 120, 3975, 1095), g12, "氏名の入力");
     Text7 = ui::placeBox(Frame3, "Text7", twipsRect(840, 480, 2535, 375), g12, "氏名");
     touroku = place<QPushButton>(this, "touroku", twipsRect(4560, 480, 1095, 495), p9, "登　　録");
     Command2 =
@@ -94,7 +95,7 @@ void keisan::buildUi() {
         ui::placeBox(this, "Text10", twipsRect(240, 2640, 855, 375), g9, "番号",
                      place<QLabel>(this, "Label8", twipsRect(240, 2280, 855, 255), g11, "番　号"));
 
-    Frame1 =
+    auto* Frame1 =
         place<QGroupBox>(this, "Frame1", twipsRect(1200, 1320, 6615, 2895), g14, "生年月日入力");
     ui::setBackground(Frame1, QColor(255, 255, 128));
     const std::array<QRect, 5> optionPlaces{
@@ -114,20 +115,21 @@ void keisan::buildUi() {
                                   " 年齢計算実行");
     Command1->setDefault(true);
 
-    Frame5 = place<QGroupBox>(this, "Frame5", twipsRect(1200, 5640, 6495, 855), g12, "年齢計算");
+    auto* Frame5 =
+        place<QGroupBox>(this, "Frame5", twipsRect(1200, 5640, 6495, 855), g12, "年齢計算");
     Text9 = ui::placeBox(
         Frame5, "Text9", twipsRect(3000, 240, 975, 375), g12, "満年齢",
         place<QLabel>(Frame5, "Label4", twipsRect(4080, 360, 1095, 375), g12, "歳です。"));
 
-    Frame4 =
+    auto* Frame4 =
         place<QGroupBox>(this, "Frame4", twipsRect(1200, 6720, 6495, 975), g12, "生年の西暦年出力");
     Text8 =
         ui::placeBox(Frame4, "Text8", twipsRect(3000, 360, 975, 375), g12, "西暦生年",
                      place<QLabel>(Frame4, "Label7", twipsRect(2280, 480, 615, 255), g12, "西暦"));
     place<QLabel>(Frame4, "Label6", twipsRect(4080, 480, 1215, 255), g12, "年です。");
 
-    Frame2 = place<QGroupBox>(this, "Frame2", twipsRect(1200, 8040, 6495, 1335), g14,
-                              "現在の西暦年月日入力");
+    auto* Frame2 = place<QGroupBox>(this, "Frame2", twipsRect(1200, 8040, 6495, 1335), g14,
+                                    "現在の西暦年月日入力");
     ui::setBackground(Frame2, QColor(128, 255, 255));
     std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, 3, "基準日"));
 

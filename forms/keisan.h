@@ -5,8 +5,6 @@
 #include <array>
 #include <string>
 
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -37,11 +35,6 @@ private:
     void selectEra(const std::string& name);
     std::string selectedEra() const;
 
-    QGroupBox* Frame1;                       // birth date
-    QGroupBox* Frame2;                       // reference date
-    QGroupBox* Frame3;                       // name
-    QGroupBox* Frame4;                       // western birth year
-    QGroupBox* Frame5;                       // age
     std::array<QRadioButton*, 5> options_{}; // Option1 to Option5, in era order
     QLineEdit* Text1;                        // era year of birth
     QLineEdit* Text2;                        // month of birth

@@ -25,17 +25,17 @@ kousin::kousin(Screens& program) : Form(program, OnClose::BackToMenu) {
     const QFont plain = ui::makeFont(ui::Face::PGothic, 9, false);
     setFont(plain);
 
-    Label7 = ui::place<QLabel>(this, "Label7", ui::twipsRect(480, 240, 6375, 375),
-                               ui::makeFont(ui::Face::Gothic, 11.25, true),
-                               "更新データ入力後更新ボタンをクリックしてください");
+    ui::place<QLabel>(this, "Label7", ui::twipsRect(480, 240, 6375, 375),
+                      ui::makeFont(ui::Face::Gothic, 11.25, true),
+                      "更新データ入力後更新ボタンをクリックしてください");
     for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
         const GridColumn& p = kGridColumns[c];
-        headings_[c] = ui::place<QLabel>(
+        auto* heading = ui::place<QLabel>(
             this, p.label, ui::twipsRect(p.left + kShift, kHeadingTop, p.width, p.headingHeight),
             plain, p.heading);
         boxes_[c] = ui::placeBox(this, QString("%1(0)").arg(p.box),
                                  ui::twipsRect(p.left + kShift, kRowTop, p.width, kBoxHeight),
-                                 plain, ui::q(p.heading), headings_[c]);
+                                 plain, ui::q(p.heading), heading);
     }
     Command2 = ui::place<QPushButton>(this, "Command2", ui::twipsRect(4560, 1800, 1095, 375), plain,
                                       "更　新");

@@ -4,7 +4,6 @@
 
 #include <array>
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -22,8 +21,6 @@ public:
 private:
     void firstShow() override;
 
-    QLabel* Label7;                     // instruction line
-    std::array<QLabel*, 6> headings_{}; // Label1 to Label6
     // Text1(0) to Text6(0): control arrays of one member each, in field order (the record
     // number, also stored as bangou; name; era; year; month; day).
     std::array<QLineEdit*, 6> boxes_{};

@@ -23,8 +23,8 @@ menyu::menyu(Screens& program) : Form(program, OnClose::EndProgram) {
     setFixedSize(ui::twips(5085), ui::twips(4980));
     ui::setBackground(this, QColor(255, 255, 192)); // pale yellow
 
-    Label1 = place<QLabel>(this, "Label1", twipsRect(1080, 480, 2895, 375),
-                           makeFont(Face::Gothic, 15.75, true), "年齢計算メニュー");
+    place<QLabel>(this, "Label1", twipsRect(1080, 480, 2895, 375),
+                  makeFont(Face::Gothic, 15.75, true), "年齢計算メニュー");
 
     const QFont buttonFont = makeFont(Face::Gothic, 9.75, true);
     auto button = [&](const char* name, int top, const char* caption) {

@@ -2,7 +2,6 @@
 
 #include "forms/form.h"
 
-class QLabel;
 class QPushButton;
 
 namespace forms {
@@ -23,7 +22,6 @@ public:
 private:
     void firstShow() override;
 
-    QLabel* Label1;
     QPushButton* Command1; // update
     QPushButton* Command2; // age calculation
     QPushButton* Command3; // name search
