@@ -7,6 +7,10 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // Before anything is opened: a data file must never take the place of a closed
+    // standard descriptor.
+    if (!platform::openStandardDescriptors())
+        return 1;
     platform::failWritesPastSizeLimit();
     QApplication app(argc, argv);
     forms::ui::useJapaneseStandardTexts();

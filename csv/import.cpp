@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <csignal>
 #include <cstdint>
 #include <optional>
 
@@ -190,35 +189,6 @@ std::vector<Person> checkedPeople(const std::vector<Row>& rows, const std::strin
     return people;
 }
 
-volatile std::sig_atomic_t stopAsked = 0;
-
-extern "C" void askToStop(int) {
-    stopAsked = 1;
-}
-
-// While it lives, the signals that end the program from the keyboard or the session only
-// ask the import to stop between two records, so that it can take back what it wrote.
-class StopRequests {
-public:
-    StopRequests() {
-        stopAsked = 0;
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            old_[i] = std::signal(kSignals[i], askToStop);
-    }
-    ~StopRequests() {
-        for (std::size_t i = 0; i < kSignals.size(); ++i)
-            std::signal(kSignals[i], old_[i]);
-    }
-    StopRequests(const StopRequests&) = delete;
-    StopRequests& operator=(const StopRequests&) = delete;
-
-    bool asked() const { return stopAsked != 0; }
-
-private:
-    static constexpr std::array<int, 2> kSignals{SIGINT, SIGTERM};
-    std::array<void (*)(int), kSignals.size()> old_{};
-};
-
 } // namespace
 
 int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath) {
@@ -240,6 +210,11 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
     if (people.size() > static_cast<std::size_t>(kMaxRecords))
         throw tooMany("");
 
+    // The records, built whole before the register is touched.
+    platform::StopRequests stop;
+    std::string records;
+    records.reserve(people.size() * core::KojinRecord::kLength);
+
     platform::RecordFile file(registerPath, core::KojinRecord::kLength);
     // Held for the whole import, so that no other program appends meanwhile.
     std::optional<core::RegisterLock> lock;
@@ -248,43 +223,23 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
     } catch (const platform::FileError& e) {
         throw DataError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
     }
-    const std::int64_t oldLength = file.length();
-    const std::int64_t records = oldLength / core::KojinRecord::kLength;
-    if (records + static_cast<std::int64_t>(people.size()) > kMaxRecords)
-        throw tooMany("今 " + std::to_string(records) + " 件あり、");
-    // Like a registration, the first record goes over a partial record at the end; its
-    // bytes are kept to be put back should a write fail.
-    std::string partial =
-        file.read(records + 1)
-            .substr(0, static_cast<std::size_t>(oldLength - records * core::KojinRecord::kLength));
-
-    StopRequests stop;
-    int n = static_cast<int>(records);
+    const std::int64_t first = file.wholeRecords() + 1;
+    if (first - 1 + static_cast<std::int64_t>(people.size()) > kMaxRecords)
+        throw tooMany("今 " + std::to_string(first - 1) + " 件あり、");
+    // Like a registration, the first record goes over a partial record at the end.
+    auto n = static_cast<int>(first);
+    for (const Person& p : people) {
+        if (stop.asked())
+            throw DataError("取り込みを中断しました。\n名簿は取り込む前のままです。");
+        records +=
+            core::encodeRecord(core::registrationRecord(n++, p.gengou, p.texts), registerPath);
+    }
     try {
-        for (const Person& p : people) {
-            if (stop.asked())
-                throw DataError("取り込みを中断しました。");
-            file.write(n + 1, core::encodeRecord(core::registrationRecord(n + 1, p.gengou, p.texts),
-                                                 registerPath));
-            ++n;
-        }
-    } catch (const std::exception& e) {
-        // A write that fails puts back what it overwrote itself; the records before it
-        // are taken back here. The space of the first record is there already, so
-        // putting the partial record back does not grow the file.
-        if (n == records)
-            throw DataError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
-        try {
-            if (!partial.empty())
-                file.write(records + 1, partial);
-            file.resize(oldLength);
-        } catch (const std::exception& again) {
-            throw DataError(
-                std::string(e.what()) +
-                "\n書き込んだ分を取り消せませんでした。名簿の末尾を確かめてください。\n" +
-                again.what());
-        }
-        throw DataError(std::string(e.what()) + "\n名簿は取り込む前の状態に戻しました。");
+        // One write: all the records land, or none (a journal covers a program that dies
+        // half-way); a stop asked for meanwhile takes them back.
+        file.writeRecords(first, records, [&] { return stop.asked(); });
+    } catch (const platform::FileError& e) {
+        throw DataError(e.what());
     }
     return static_cast<int>(people.size());
 }

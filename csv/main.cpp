@@ -3,6 +3,10 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    // Before anything is opened: with standard output closed, the register would be opened
+    // as descriptor 1 and the CSV written into it.
+    if (!platform::openStandardDescriptors())
+        return 1;
     // A file-size limit then fails the write (EFBIG), which the import takes back, instead
     // of ending the program between two records.
     platform::failWritesPastSizeLimit();

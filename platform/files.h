@@ -1,9 +1,11 @@
 #pragma once
 
+#include "platform/files_native.h"
 #include "platform/user_error.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,19 +23,50 @@ namespace platform {
 // and the reason, ready to show to the user.
 class FileError : public UserError {
 public:
-    enum class Action { Open, Read, Write, Replace, Lock };
+    enum class Action { Open, Read, Write, Replace, Lock, Recover };
     FileError(Action action, const std::string& path, int errnum);
+
+protected:
+    explicit FileError(const std::string& message) : UserError(message) {}
+};
+
+// A write of a record file that failed, and what became of the bytes it had changed; the
+// message says which, so that a failure is never told as a clean one.
+class WriteError : public FileError {
+public:
+    enum class Undo {
+        Unchanged, // nothing had been changed
+        Restored,  // what was written is taken back: the file holds its old bytes
+        Journaled, // not taken back yet: the journal will, when the file is next locked
+        Unknown,   // not taken back: the new bytes may be in the file
+    };
+    // `failed`: the file whose call failed when it is not `path` (the journal).
+    WriteError(const std::string& path, int errnum, Undo undo, int undoErrnum = 0,
+               const std::string& journal = {}, const std::string& failed = {});
+    Undo undo() const { return undo_; }
+
+private:
+    Undo undo_;
 };
 
 // The reason for an errno value, in Japanese.
 std::string reasonText(int errnum);
 
 // A file opened for fixed-length record access. Record numbers count from 1.
+//
+// Writes are all or nothing. A write that changes more than one record's place, or
+// overwrites bytes already in the file, first saves what it replaces (the old length and
+// the old bytes) in a journal beside the file, flushed with its folder; then it writes and
+// flushes the file, and empties and removes the journal. Whoever next locks the file and
+// finds a journal (its writer died or lost its disk half-way) puts those bytes back
+// first, so no one reads, counts or builds on a half-done change. One record appended
+// after the whole records needs no journal: cut short, it leaves a partial record, which
+// counts as nothing and is overwritten by the next append.
 class RecordFile {
 public:
-    // Opens for reading and writing; creates an empty file when none exists and never
-    // truncates an existing one. A file that may only be read is opened for reading, and
-    // write() then fails.
+    // Opens for reading and writing; creates an empty file when none exists (its folder
+    // flushed, so that the new file survives a power cut) and never truncates an existing
+    // one. A file that may only be read is opened for reading, and writes then fail.
     RecordFile(std::string path, int recordLength);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
@@ -44,48 +77,70 @@ public:
     std::string read(std::int64_t n);
     bool eof() const { return eof_; }
 
-    // Writes record n (bytes cut or zero-filled to the record length). Writing past the
-    // end extends the file with zero bytes before the record. The record is flushed to
-    // the disk before write() returns. On failure the file keeps its old length, so no
-    // partial record is left at its end.
+    // Writes record n (bytes cut or zero-filled to the record length), as writeRecords().
     void write(std::int64_t n, std::string_view bytes);
+
+    // Writes `records` (whole records; a short last one is zero-filled) from record `first`
+    // on, as one change. Writing past the end extends the file with zero bytes before the
+    // records. The change is on the disk before it returns. On any failure, and when
+    // `abandon` (asked once all is written, before the change is made final) says so, the
+    // change is taken back and WriteError tells how far that went; `abandon` gives the
+    // reason EINTR.
+    void writeRecords(std::int64_t first, std::string_view records,
+                      const std::function<bool()>& abandon = {});
 
     // File length divided by the record length, rounded down.
     std::int64_t wholeRecords() const;
     // File length in bytes.
     std::int64_t length() const;
-    // Cuts the file to `bytes` (or extends it with zero bytes), flushed to the disk before
-    // it returns; a command that wrote several records uses it to take them back.
-    void resize(std::int64_t bytes);
 
     enum class LockKind { Shared, Exclusive };
     static constexpr std::chrono::milliseconds kLockWait{5000};
-    // Locks the whole file against other programs (and other RecordFiles of this one),
-    // waiting at most `wait` for them to let go; throws FileError(Action::Lock, path, EBUSY)
-    // when the wait runs out. Shared locks go together; an exclusive one stands alone.
-    // Held until unlock() or the file is closed; a lock already held is let go first. A
-    // file opened for reading only cannot be locked exclusively: that throws the reason it
-    // could not be opened for writing, as write() would. On Windows the locks also bind
-    // reads and writes: an exclusive lock keeps every other handle from reading or writing
-    // (they fail with the EBUSY reason), and a shared lock keeps everyone from writing, its
-    // own holder included; so write only under an exclusive lock.
+    // Locks the file against other programs (and other RecordFiles of this one), waiting
+    // at most `wait` for them to let go; throws FileError(Action::Lock, path, EBUSY) when
+    // the wait runs out. Shared locks go together; an exclusive one stands alone. A program
+    // waiting for an exclusive lock is let in first: readers that come after it wait until
+    // it has had its turn, so a stream of readers cannot keep a writer out. Held until
+    // unlock() or the file is closed; a lock already held is let go first. A journal left
+    // behind is played back before lock() returns (which needs the file writable; without
+    // that it throws FileError(Action::Recover)). A file opened for reading only cannot be
+    // locked exclusively: that throws the reason it could not be opened for writing, as a
+    // write would. On Windows the locks also bind reads and writes: an exclusive lock
+    // keeps every other handle from reading or writing (they fail with the EBUSY reason),
+    // and a shared lock keeps everyone from writing, its own holder included; so write only
+    // under an exclusive lock.
     void lock(LockKind kind, std::chrono::milliseconds wait = kLockWait);
     void unlock();
 
     const std::string& path() const { return path_; }
+    // The journal beside the file: its name with ".journal" added.
+    const std::string& journalPath() const { return journal_; }
 
 private:
-    // What every write starts with: counts it, throws when the file may not be written, and
-    // gives `bytes` cut or zero-filled to the record length.
-    std::string startWrite(std::string_view bytes);
+    // Plays back a journal left behind, if any; the file must be locked exclusively.
+    void recover();
+    // Takes the lock of `kind` on the records, letting a waiting writer in first; gives 0,
+    // or the errno value that stopped it (EBUSY when the wait ran out).
+    int takeLock(LockKind kind, std::chrono::steady_clock::time_point deadline);
 
     std::string path_;
+    std::string journal_;
     int recordLength_;
-    std::intptr_t handle_ = -1; // a file descriptor, or a Windows HANDLE; -1 when none
-    int writeErrno_ = 0;        // why the file could not be opened for writing
+    native::File file_;
+    int writeErrno_ = 0; // why the file could not be opened for writing
     bool eof_ = false;
     bool locked_ = false;
 };
+
+// A seam for the crash and fault tests: when a hook is set, it is called with the name of
+// each call to the system that the record files make (the register and its journal),
+// before the call. It may end the process there, as a crash or a power cut would, or give
+// an errno value that the call then fails with, as a failing disk would; 0 lets the call
+// go ahead. The program itself never sets one.
+namespace faults {
+using Hook = int (*)(const char* call);
+void setHook(Hook hook);
+} // namespace faults
 
 // How many writes this process has started through these services. A command that
 // leaves it as it was has changed no file.

@@ -30,6 +30,27 @@ std::string executableFolder();
 // services report and roll back, instead of ending the process (POSIX's SIGXFSZ).
 void failWritesPastSizeLimit();
 
+// Makes sure that the standard descriptors 0, 1 and 2 are open before the program opens
+// any file, so that a file it opens never takes the place of one, and output meant for
+// the terminal never lands in a data file: any that is closed is opened on the null device
+// in the opposite direction (0 for writing, 1 and 2 for reading), so that using it fails.
+// False when that cannot be done; the program must then end without touching any file.
+bool openStandardDescriptors();
+
+// While it lives, the signals that end a program from its terminal or its session (SIGHUP,
+// SIGINT, SIGQUIT, SIGTERM; on Windows Ctrl-C, Ctrl-Break, the closing of its console, the
+// end of the session and shut-down) do not end the program but ask the work in hand to
+// stop, so that it can leave its files whole first. One at a time.
+class StopRequests {
+public:
+    StopRequests();
+    ~StopRequests();
+    StopRequests(const StopRequests&) = delete;
+    StopRequests& operator=(const StopRequests&) = delete;
+
+    bool asked() const;
+};
+
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);
 

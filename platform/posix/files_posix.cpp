@@ -1,11 +1,9 @@
 #include "platform/files.h"
+#include "platform/files_native.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <chrono>
-#include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <thread>
@@ -16,74 +14,69 @@ namespace platform {
 
 namespace {
 
-// Writes all of `bytes` at `offset`, retrying short writes.
-bool writeAll(int fd, std::string_view bytes, off_t offset) {
+int fdOf(std::intptr_t handle) {
+    return static_cast<int>(handle);
+}
+
+// Writes all of `bytes` at `offset`, retrying short writes; 0 or an errno value.
+int writeAll(int fd, std::string_view bytes, off_t offset) {
     while (!bytes.empty()) {
         ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            return errno;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
         offset += n;
     }
-    return true;
+    return 0;
 }
 
 // An errno value for an open file that cannot hold data files: a pipe or a socket, and
-// with `devices` a device too (a link to /dev/zero would read as an endless value).
-int unusableKind(int fd, bool devices) {
+// unless `devices`, a device too (a link to /dev/zero would read as an endless value); with
+// `plain`, anything but a regular file.
+int unusableKind(int fd, bool devices, bool plain = false) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return errno;
+    if (plain)
+        return S_ISREG(st.st_mode) ? 0 : EINVAL;
     bool device = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
-    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || (devices && device) ? EINVAL : 0;
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || (!devices && device) ? EINVAL : 0;
 }
 
-// Takes an open-file-description lock of `type` (F_RDLCK, F_WRLCK) over the whole file.
-// It belongs to the open file rather than to the process, so two opens of one file exclude
-// each other as two programs do, and it conflicts with other programs' fcntl and lockf
-// locks. Tries until `wait` runs out, first often, then every 25 ms; gives 0 or an errno
-// value (EBUSY when the wait ran out).
-int lockWithin(int fd, short type, std::chrono::milliseconds wait) {
+// An open-file-description lock of `type` (F_RDLCK, F_WRLCK, F_UNLCK) on `length` bytes
+// from `start`. It belongs to the open file rather than to the process, so two opens of one
+// file exclude each other as two programs do, and it conflicts with other programs' fcntl
+// and lockf locks. One try: 0, EAGAIN when another holds a lock in the way, or an errno.
+int setLock(int fd, short type, off_t start, off_t length) {
     struct flock request {};
     request.l_type = type;
-    request.l_whence = SEEK_SET; // l_start 0, l_len 0: the whole file, however long
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto pause = std::chrono::milliseconds(1);
+    request.l_whence = SEEK_SET;
+    request.l_start = start;
+    request.l_len = length; // 0: to the end of the file, however long
     while (::fcntl(fd, F_OFD_SETLK, &request) != 0) {
         if (errno == EINTR)
             continue;
-        if (errno != EAGAIN && errno != EACCES)
-            return errno;
+        return errno == EACCES ? EAGAIN : errno;
+    }
+    return 0;
+}
+
+// A whole-file lock, tried until `wait` runs out, first often, then every 25 ms; 0 or an
+// errno value (EBUSY when the wait ran out).
+int lockWithin(int fd, short type, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    auto pause = std::chrono::milliseconds(1);
+    int err = 0;
+    while ((err = setLock(fd, type, 0, 0)) == EAGAIN) {
         if (std::chrono::steady_clock::now() >= deadline)
             return EBUSY;
         std::this_thread::sleep_for(pause);
         pause = std::min(pause * 2, std::chrono::milliseconds(25));
     }
-    return 0;
-}
-
-// The file a path names, following symbolic links (also one that points nowhere yet), so
-// that replacing it leaves the links in place.
-std::string followLinks(std::string path) {
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return path;
-        std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
-        ssize_t n = ::readlink(path.c_str(), target.data(), target.size());
-        if (n <= 0)
-            return path;
-        target.resize(static_cast<std::size_t>(n));
-        std::string::size_type slash = path.find_last_of('/');
-        if (target.front() == '/' || slash == std::string::npos)
-            path = target;
-        else
-            path.replace(slash + 1, std::string::npos, target);
-    }
-    return path;
+    return err;
 }
 
 std::string folderOf(const std::string& path) {
@@ -91,225 +84,261 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
 }
 
-// Makes a rename in `folder` durable. Some file systems cannot sync a folder; the data is
-// on the disk already, so that is not reported.
-void syncFolder(const std::string& folder) {
-    int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+// Whether the open file is the one `path` names now.
+bool sameFile(int fd, const std::string& path) {
+    struct stat opened {
+    }, named{};
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
 }
 
 // Writes `line` as the whole content of the open file and flushes it; 0 or an errno value.
 int rewrite(int fd, std::string_view line) {
-    if (!writeAll(fd, line, 0) || ::ftruncate(fd, static_cast<off_t>(line.size())) != 0 ||
-        ::fsync(fd) != 0)
+    if (int err = writeAll(fd, line, 0))
+        return err;
+    if (::ftruncate(fd, static_cast<off_t>(line.size())) != 0 || ::fsync(fd) != 0)
         return errno;
     return 0;
 }
 
-// Temporary files named path.XXXXXX that earlier versions of the program left behind when
-// they were stopped while saving. One not touched for a minute is no other copy's save in
-// progress.
-void removeOldTemporaries(const std::string& path) {
-    const std::string folder = folderOf(path);
-    const std::string prefix = path.substr(folder.size()) + ".";
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return;
-    const auto now = std::time(nullptr);
-    while (const dirent* entry = ::readdir(dir)) {
-        std::string_view name = entry->d_name;
-        if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix ||
-            !std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
-                         [](char c) { return std::isalnum(static_cast<unsigned char>(c)); }))
-            continue;
-        std::string old = folder + std::string(name);
-        struct stat st {};
-        if (::lstat(old.c_str(), &st) == 0 && S_ISREG(st.st_mode) && now - st.st_mtime > 60)
-            ::unlink(old.c_str());
-    }
-    ::closedir(dir);
+// A temporary of the last-entry file found in the way: left by a save that was stopped, or
+// being written by another copy of the program right now. It is removed once that copy is
+// done, and only when it is a plain file such as this program writes (one link, the user's
+// own); anything else, a link above all, is not this program's to remove. Gives 0 when
+// the name is free again, or the errno value that keeps it.
+int removeStaleTemporary(const std::string& temp) {
+    int fd = ::open(temp.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? 0 : errno == ELOOP ? EEXIST : errno;
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (!err && (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()))
+        err = EEXIST;
+    // The copy writing it holds a lock on it until it has renamed it away.
+    if (!err)
+        err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait);
+    if (!err && sameFile(fd, temp) && ::unlink(temp.c_str()) != 0 && errno != ENOENT)
+        err = errno;
+    ::close(fd);
+    return err;
 }
 
 } // namespace
 
-RecordFile::RecordFile(std::string path, int recordLength)
-    : path_(std::move(path)), recordLength_(recordLength) {
-    // Non-blocking, so that a named pipe in the file's place cannot hang the program.
-    constexpr int kFlags = O_CLOEXEC | O_NONBLOCK;
-    int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
-    if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
-        // A file that may be read but not written can still be searched and listed;
-        // writing to it then fails with the reason the first open gave.
-        writeErrno_ = errno;
-        fd = ::open(path_.c_str(), O_RDONLY | kFlags);
-        if (fd < 0)
-            errno = writeErrno_;
-    }
-    if (fd < 0)
-        throw FileError(FileError::Action::Open, path_, errno);
-    if (int err = unusableKind(fd, false)) {
-        ::close(fd);
-        throw FileError(FileError::Action::Open, path_, err);
-    }
-    handle_ = fd;
+namespace native {
+
+File::~File() {
+    close();
 }
 
-RecordFile::~RecordFile() {
-    if (handle_ >= 0)
-        ::close(static_cast<int>(handle_));
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = kNone;
+    }
+    return *this;
 }
 
-std::string RecordFile::read(std::int64_t n) {
-    const int fd = static_cast<int>(handle_);
-    std::string bytes(static_cast<std::size_t>(recordLength_), '\0');
-    off_t offset = static_cast<off_t>(n - 1) * recordLength_;
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        ssize_t r =
-            ::pread(fd, bytes.data() + got, bytes.size() - got, offset + static_cast<off_t>(got));
+int File::readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& got) const {
+    got = 0;
+    while (got < size) {
+        ssize_t r = ::pread(fdOf(handle_), out + got, size - got,
+                            static_cast<off_t>(offset) + static_cast<off_t>(got));
         if (r < 0) {
             if (errno == EINTR)
                 continue;
-            throw FileError(FileError::Action::Read, path_, errno);
+            return errno;
         }
         if (r == 0)
             break;
         got += static_cast<std::size_t>(r);
     }
-    eof_ = got < bytes.size();
-    return bytes;
+    return 0;
 }
 
-void RecordFile::write(std::int64_t n, std::string_view bytes) {
-    const std::string record = startWrite(bytes);
-    const int fd = static_cast<int>(handle_);
+int File::writeAt(std::int64_t offset, std::string_view bytes) {
+    return writeAll(fdOf(handle_), bytes, static_cast<off_t>(offset));
+}
+
+int File::setLength(std::int64_t length) {
+    return ::ftruncate(fdOf(handle_), static_cast<off_t>(length)) == 0 ? 0 : errno;
+}
+
+int File::length(std::int64_t& out) const {
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        throw FileError(FileError::Action::Write, path_, errno);
-    off_t offset = static_cast<off_t>(n - 1) * recordLength_;
-    // The bytes the record replaces, put back if the write fails half-way.
-    std::string old;
-    if (offset < st.st_size) {
-        old.resize(static_cast<std::size_t>(
-            std::min<off_t>(recordLength_, static_cast<off_t>(st.st_size) - offset)));
-        if (::pread(fd, old.data(), old.size(), offset) != static_cast<ssize_t>(old.size()))
-            throw FileError(FileError::Action::Read, path_, errno ? errno : EIO);
+    if (::fstat(fdOf(handle_), &st) != 0)
+        return errno;
+    out = static_cast<std::int64_t>(st.st_size);
+    return 0;
+}
+
+int File::flush() {
+    return ::fdatasync(fdOf(handle_)) == 0 ? 0 : errno;
+}
+
+int File::tryLock(std::int64_t start, std::int64_t length, bool exclusive) {
+    return setLock(fdOf(handle_), exclusive ? F_WRLCK : F_RDLCK, static_cast<off_t>(start),
+                   static_cast<off_t>(length));
+}
+
+void File::unlock(std::int64_t start, std::int64_t length) {
+    setLock(fdOf(handle_), F_UNLCK, static_cast<off_t>(start), static_cast<off_t>(length));
+}
+
+int File::close() {
+    if (handle_ == kNone)
+        return 0;
+    int err = ::close(fdOf(handle_)) == 0 ? 0 : errno;
+    handle_ = kNone;
+    return err;
+}
+
+int open(const std::string& path, OpenMode mode, File& file) {
+    // Non-blocking, so that a named pipe in the file's place cannot hang the program.
+    constexpr int kFlags = O_CLOEXEC | O_NONBLOCK;
+    int fd = -1;
+    switch (mode.kind) {
+    case OpenMode::ReadWrite: {
+        struct stat st {};
+        const bool existed = ::stat(path.c_str(), &st) == 0;
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | kFlags, 0666);
+        if (fd >= 0 && mode.created)
+            *mode.created = !existed;
+        break;
     }
-    // The record must have reached the disk before a command reports success; some
-    // failures (a full disk among them) only show when the data is flushed.
-    if (!writeAll(fd, record, offset) || ::fdatasync(fd) != 0) {
-        int err = errno;
-        // Best effort: the write error is what the user needs to know, whatever follows.
-        if (!old.empty() && writeAll(fd, old, offset))
-            ::fdatasync(fd);
-        if (offset + recordLength_ > st.st_size && ::ftruncate(fd, st.st_size) == 0)
-            ::fdatasync(fd);
-        throw FileError(FileError::Action::Write, path_, err);
+    case OpenMode::ReadOnly:
+        fd = ::open(path.c_str(), O_RDONLY | kFlags);
+        break;
+    case OpenMode::CreateNew:
+        fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | kFlags, 0600);
+        break;
+    case OpenMode::Existing:
+        fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | kFlags);
+        break;
     }
+    if (fd < 0)
+        return errno;
+    const bool plain = mode.kind == OpenMode::CreateNew || mode.kind == OpenMode::Existing;
+    if (int err = unusableKind(fd, mode.allowDevice, plain)) {
+        ::close(fd);
+        return err;
+    }
+    file = File(fd);
+    return 0;
 }
 
-void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
-    unlock();
-    if (kind == LockKind::Exclusive && writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
-    short type = kind == LockKind::Shared ? F_RDLCK : F_WRLCK;
-    if (int err = lockWithin(static_cast<int>(handle_), type, wait))
-        throw FileError(FileError::Action::Lock, path_, err);
-    locked_ = true;
+int remove(const std::string& path) {
+    return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
-void RecordFile::unlock() {
-    if (!locked_)
-        return;
-    struct flock request {};
-    request.l_type = F_UNLCK;
-    request.l_whence = SEEK_SET;
-    ::fcntl(static_cast<int>(handle_), F_OFD_SETLK, &request);
-    locked_ = false;
-}
-
-std::int64_t RecordFile::length() const {
+bool exists(const std::string& path) {
     struct stat st {};
-    if (::fstat(static_cast<int>(handle_), &st) != 0)
-        throw FileError(FileError::Action::Read, path_, errno);
-    return static_cast<std::int64_t>(st.st_size);
+    return ::lstat(path.c_str(), &st) == 0;
 }
 
-void RecordFile::resize(std::int64_t bytes) {
-    if (writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
-    const int fd = static_cast<int>(handle_);
-    if (::ftruncate(fd, static_cast<off_t>(bytes)) != 0 || ::fdatasync(fd) != 0)
-        throw FileError(FileError::Action::Write, path_, errno);
+int syncFolderOf(const std::string& path) {
+    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder that may not be read cannot be opened to be flushed.
+    if (dir < 0)
+        return errno == EACCES ? 0 : errno;
+    int err = ::fsync(dir) == 0 ? 0 : errno;
+    ::close(dir);
+    // Some file systems have no flush for a folder; nothing is lost for want of it there.
+    return err == EINVAL || err == ENOTSUP || err == EROFS ? 0 : err;
 }
+
+std::string resolvedPath(const std::string& path) {
+    std::string resolved = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(resolved.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return resolved;
+        std::string target(static_cast<std::size_t>(st.st_size) + 256, '\0');
+        ssize_t n = ::readlink(resolved.c_str(), target.data(), target.size());
+        if (n <= 0)
+            return resolved;
+        target.resize(static_cast<std::size_t>(n));
+        std::string::size_type slash = resolved.find_last_of('/');
+        if (target.front() == '/' || slash == std::string::npos)
+            resolved = target;
+        else
+            resolved.replace(slash + 1, std::string::npos, target);
+    }
+    return resolved;
+}
+
+} // namespace native
 
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
     countWrite();
     const std::string line = quotedLine(values);
-    const std::string target = followLinks(path);
-    auto fail = [&](int err) { throw FileError(FileError::Action::Replace, path, err); };
+    // Links in the file's place stay: the file they lead to is replaced.
+    const std::string target = native::resolvedPath(path);
+    auto fail = [&](int err, const std::string& file) {
+        throw FileError(FileError::Action::Replace, file, err);
+    };
 
     struct stat st {};
     const bool exists = ::stat(target.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode))
-        fail(EISDIR);
+        fail(EISDIR, path);
     if (exists && !S_ISREG(st.st_mode))
-        fail(EINVAL);
+        fail(EINVAL, path);
     mode_t mask = ::umask(0);
     ::umask(mask);
     const mode_t mode = exists ? st.st_mode & 07777 : 0666 & ~mask;
 
     // The line goes to a temporary file that is then renamed over the file, so the file is
-    // never left half written. The temporary has one fixed name, so a save cut short by a
-    // crash leaves at most one behind and the next save reuses it; a lock on it keeps two
-    // copies of the program from writing it at once.
+    // never left half written. The temporary is made new each time, never through a link
+    // or into a file that is already there, and locked until it is renamed, so that another
+    // copy of the program saving at the same time waits for it.
     const std::string temp = target + ".tmp";
-    for (int attempt = 0;; ++attempt) {
-        int fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0 && exists && (errno == EACCES || errno == EPERM)) {
-            // A folder that may not be written, with a file that may: rewrite it in place.
-            fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-            if (fd < 0)
-                fail(errno);
-            int err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait);
-            if (!err)
-                err = rewrite(fd, line);
-            ::close(fd);
-            if (err)
-                fail(err);
-            return;
+    int fd = -1;
+    for (int attempt = 0; fd < 0; ++attempt) {
+        if (attempt == 10)
+            fail(EBUSY, path);
+        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            // Another copy that found it before it was locked may have taken it for a
+            // stopped save's and removed it.
+            if (lockWithin(fd, F_WRLCK, RecordFile::kLockWait) != 0 || !sameFile(fd, temp)) {
+                ::close(fd);
+                fd = -1;
+            }
+            continue;
         }
-        if (fd < 0)
-            fail(errno);
-        if (int err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait)) {
-            ::close(fd);
-            fail(err);
+        const int err = errno;
+        if (err == EEXIST) {
+            if (int kept = removeStaleTemporary(temp))
+                fail(kept, temp);
+            continue;
         }
-        // Another copy may have renamed the temporary away while this one waited.
-        struct stat opened {
-        }, named{};
-        if (::fstat(fd, &opened) != 0 || ::stat(temp.c_str(), &named) != 0 ||
-            opened.st_ino != named.st_ino || opened.st_dev != named.st_dev) {
-            ::close(fd);
-            if (attempt < 10)
-                continue;
-            fail(EBUSY);
-        }
-        int err = ::fchmod(fd, mode) != 0 ? errno : rewrite(fd, line);
-        if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
-            err = errno;
-        if (err)
-            ::unlink(temp.c_str());
-        ::close(fd);
-        if (err)
-            fail(err);
-        break;
+        if (!exists || (err != EACCES && err != EPERM))
+            fail(err, path);
+        // A folder that may not be written, with a file that may: rewrite it in place.
+        int in = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        if (in < 0)
+            fail(errno, path);
+        int inPlace = lockWithin(in, F_WRLCK, RecordFile::kLockWait);
+        if (!inPlace)
+            inPlace = rewrite(in, line);
+        ::close(in);
+        if (inPlace)
+            fail(inPlace, path);
+        return;
     }
-    syncFolder(folderOf(target));
-    removeOldTemporaries(target);
+    int err = ::fchmod(fd, mode) != 0 ? errno : rewrite(fd, line);
+    if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
+        err = errno;
+    if (err)
+        ::unlink(temp.c_str());
+    ::close(fd);
+    if (err)
+        fail(err, path);
+    // The rename is only there for good once the folder is on the disk.
+    if (int synced = native::syncFolderOf(target))
+        fail(synced, path);
 }
 
 std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
@@ -320,7 +349,7 @@ std::optional<std::vector<std::string>> readQuotedValues(const std::string& path
             return std::nullopt;
         throw FileError(FileError::Action::Open, path, errno);
     }
-    if (int err = unusableKind(fd, true)) {
+    if (int err = unusableKind(fd, false)) {
         ::close(fd);
         throw FileError(FileError::Action::Open, path, err);
     }

@@ -1,11 +1,56 @@
 #include "platform/system.h"
 
+#include <array>
+#include <cerrno>
 #include <csignal>
-
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace platform {
+
+bool openStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free descriptor: this one, as those below it are open.
+        if (::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY) | O_NOCTTY) != fd)
+            return false;
+    }
+    return true;
+}
+
+namespace {
+
+volatile std::sig_atomic_t stopAsked = 0;
+
+extern "C" void askToStop(int) {
+    stopAsked = 1;
+}
+
+constexpr std::array<int, 4> kStopSignals{SIGHUP, SIGINT, SIGQUIT, SIGTERM};
+std::array<struct sigaction, kStopSignals.size()> previous{};
+
+} // namespace
+
+StopRequests::StopRequests() {
+    stopAsked = 0;
+    struct sigaction action {};
+    action.sa_handler = askToStop;
+    sigemptyset(&action.sa_mask);
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i)
+        ::sigaction(kStopSignals[i], &action, &previous[i]);
+}
+
+StopRequests::~StopRequests() {
+    for (std::size_t i = 0; i < kStopSignals.size(); ++i)
+        ::sigaction(kStopSignals[i], &previous[i], nullptr);
+}
+
+bool StopRequests::asked() const {
+    return stopAsked != 0;
+}
 
 void failWritesPastSizeLimit() {
     ::signal(SIGXFSZ, SIG_IGN);

@@ -1,8 +1,10 @@
 #include "platform/files.h"
+#include "platform/files_native.h"
 #include "platform/win32/wide.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <thread>
 
 // The file services over Win32 calls, with the promises and messages of the POSIX ones.
@@ -45,6 +47,9 @@ int errnoOf(DWORD error, const std::wstring& path = {}) {
     case ERROR_LOCK_VIOLATION:
     case ERROR_USER_MAPPED_FILE:
         return EBUSY;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
     case ERROR_FILE_TOO_LARGE:
         return EFBIG;
     case ERROR_TOO_MANY_OPEN_FILES:
@@ -98,32 +103,6 @@ bool writeAll(HANDLE h, std::string_view bytes, std::int64_t offset) {
     return true;
 }
 
-// Reads up to `size` bytes at `offset`; fewer at the end of the file. Gives the Win32
-// error, or 0.
-DWORD readAt(HANDLE h, char* out, std::size_t size, std::int64_t offset, std::size_t& got) {
-    got = 0;
-    while (got < size) {
-        OVERLAPPED o = at(offset + static_cast<std::int64_t>(got));
-        DWORD n = 0;
-        if (!::ReadFile(h, out + got, static_cast<DWORD>(size - got), &n, &o)) {
-            const DWORD error = ::GetLastError();
-            return error == ERROR_HANDLE_EOF ? 0 : error;
-        }
-        if (n == 0)
-            break;
-        got += n;
-    }
-    return 0;
-}
-
-bool fileSize(HANDLE h, std::int64_t& size) {
-    LARGE_INTEGER s{};
-    if (!::GetFileSizeEx(h, &s))
-        return false;
-    size = s.QuadPart;
-    return true;
-}
-
 bool setFileSize(HANDLE h, std::int64_t size) {
     FILE_END_OF_FILE_INFO info{};
     info.EndOfFile.QuadPart = size;
@@ -133,6 +112,14 @@ bool setFileSize(HANDLE h, std::int64_t size) {
 // Disks only: a device (NUL, CON, COM1 ...) or a pipe cannot hold a data file.
 bool isDiskFile(HANDLE h) {
     return ::GetFileType(h) == FILE_TYPE_DISK;
+}
+
+// A plain file: not a folder, not a link (a reparse point), one name only.
+bool isPlainFile(HANDLE h) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    return ::GetFileInformationByHandle(h, &info) &&
+           !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+           info.nNumberOfLinks == 1;
 }
 
 // The file rewritten where it is: for a folder that takes no new file while the file
@@ -151,135 +138,186 @@ DWORD rewriteInPlace(const std::wstring& path, std::string_view bytes) {
     return file.close() ? 0 : ::GetLastError();
 }
 
-} // namespace
-
-RecordFile::RecordFile(std::string path, int recordLength)
-    : path_(std::move(path)), recordLength_(recordLength) {
-    const std::wstring wpath = win32::wide(path_);
-    // Other programs may open the register too; the locks keep them apart.
-    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
-    // A file marked read-only is not opened for writing: Windows refuses that itself, but
-    // Wine run as root does not.
-    const DWORD attributes = ::GetFileAttributesW(wpath.c_str());
-    HANDLE h = INVALID_HANDLE_VALUE;
-    DWORD error = ERROR_ACCESS_DENIED;
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY)) {
-        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        error = h == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
-    }
-    if ((error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT) && !isFolder(wpath)) {
-        // A file that may be read but not written can still be searched and listed;
-        // writing to it then fails with the reason the first open gave.
-        writeErrno_ = errnoOf(error);
-        h = ::CreateFileW(wpath.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE)
-            error = 0;
-    }
-    if (h == INVALID_HANDLE_VALUE)
-        throw FileError(FileError::Action::Open, path_, errnoOf(error, wpath));
-    if (!isDiskFile(h)) {
-        ::CloseHandle(h);
-        throw FileError(FileError::Action::Open, path_, EINVAL);
-    }
-    handle_ = reinterpret_cast<std::intptr_t>(h);
-}
-
-RecordFile::~RecordFile() {
-    if (toHandle(handle_) != INVALID_HANDLE_VALUE)
-        ::CloseHandle(toHandle(handle_));
-}
-
-std::string RecordFile::read(std::int64_t n) {
-    std::string bytes(static_cast<std::size_t>(recordLength_), '\0');
-    std::size_t got = 0;
-    if (DWORD error =
-            readAt(toHandle(handle_), bytes.data(), bytes.size(), (n - 1) * recordLength_, got))
-        throw FileError(FileError::Action::Read, path_, errnoOf(error));
-    eof_ = got < bytes.size();
-    return bytes;
-}
-
-void RecordFile::write(std::int64_t n, std::string_view bytes) {
-    const std::string record = startWrite(bytes);
-    const HANDLE h = toHandle(handle_);
-    std::int64_t size = 0;
-    if (!fileSize(h, size))
-        throw FileError(FileError::Action::Write, path_, errnoOf(::GetLastError()));
-    const std::int64_t offset = (n - 1) * recordLength_;
-    // The bytes the record replaces, put back if the write fails half-way.
-    std::string old;
-    if (offset < size) {
-        old.resize(static_cast<std::size_t>(std::min<std::int64_t>(recordLength_, size - offset)));
-        std::size_t got = 0;
-        DWORD error = readAt(h, old.data(), old.size(), offset, got);
-        if (error != 0 || got != old.size())
-            throw FileError(FileError::Action::Read, path_, error ? errnoOf(error) : EIO);
-    }
-    // The record must have reached the disk before a command reports success; some
-    // failures (a full disk among them) only show when the data is flushed.
-    if (!writeAll(h, record, offset) || !::FlushFileBuffers(h)) {
-        const DWORD error = ::GetLastError();
-        // Best effort: the write error is what the user needs to know, whatever follows.
-        if (!old.empty() && writeAll(h, old, offset))
-            ::FlushFileBuffers(h);
-        if (offset + recordLength_ > size && setFileSize(h, size))
-            ::FlushFileBuffers(h);
-        throw FileError(FileError::Action::Write, path_, errnoOf(error));
-    }
-}
-
-std::int64_t RecordFile::length() const {
-    std::int64_t size = 0;
-    if (!fileSize(toHandle(handle_), size))
-        throw FileError(FileError::Action::Read, path_, errnoOf(::GetLastError()));
-    return size;
-}
-
-void RecordFile::resize(std::int64_t bytes) {
-    if (writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
-    HANDLE h = toHandle(handle_);
-    if (!setFileSize(h, bytes) || !::FlushFileBuffers(h))
-        throw FileError(FileError::Action::Write, path_, errnoOf(::GetLastError()));
-}
-
-void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
-    unlock();
-    if (kind == LockKind::Exclusive && writeErrno_ != 0)
-        throw FileError(FileError::Action::Write, path_, writeErrno_);
-    const DWORD flags =
-        LOCKFILE_FAIL_IMMEDIATELY | (kind == LockKind::Exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    const auto deadline = std::chrono::steady_clock::now() + wait;
+// A temporary of the last-entry file found in the way: left by a save that was stopped,
+// or being written by another copy of the program right now (which holds it without
+// sharing, so it cannot be opened until that copy is done). It is removed only when it is
+// a plain file such as this program writes; anything else, a link above all, is not this
+// program's to remove. Gives 0 when the name is free again, or the Win32 error.
+DWORD removeStaleTemporary(const std::wstring& temp) {
+    const auto deadline = std::chrono::steady_clock::now() + RecordFile::kLockWait;
     for (;;) {
-        OVERLAPPED whole{};
-        if (::LockFileEx(toHandle(handle_), flags, 0, MAXDWORD, MAXDWORD, &whole))
-            break;
+        Handle file(::CreateFileW(temp.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        if (file.valid()) {
+            if (!isDiskFile(file.get()) || !isPlainFile(file.get()))
+                return ERROR_FILE_EXISTS;
+            FILE_DISPOSITION_INFO remove{};
+            remove.DeleteFile = TRUE;
+            return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove,
+                                                sizeof remove)
+                       ? 0
+                       : ::GetLastError();
+        }
         const DWORD error = ::GetLastError();
-        if (error != ERROR_LOCK_VIOLATION)
-            throw FileError(FileError::Action::Lock, path_, errnoOf(error));
-        if (std::chrono::steady_clock::now() >= deadline)
-            throw FileError(FileError::Action::Lock, path_, EBUSY);
+        if (error == ERROR_FILE_NOT_FOUND)
+            return 0;
+        if (error != ERROR_SHARING_VIOLATION || std::chrono::steady_clock::now() >= deadline)
+            return error;
         std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
-    locked_ = true;
 }
 
-void RecordFile::unlock() {
-    if (!locked_)
-        return;
-    OVERLAPPED whole{};
-    ::UnlockFileEx(toHandle(handle_), 0, MAXDWORD, MAXDWORD, &whole);
-    locked_ = false;
+} // namespace
+
+namespace native {
+
+File::~File() {
+    close();
 }
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = kNone;
+    }
+    return *this;
+}
+
+int File::readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& got) const {
+    got = 0;
+    while (got < size) {
+        OVERLAPPED o = at(offset + static_cast<std::int64_t>(got));
+        DWORD n = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size - got, 1u << 30));
+        if (!::ReadFile(toHandle(handle_), out + got, chunk, &n, &o)) {
+            const DWORD error = ::GetLastError();
+            return error == ERROR_HANDLE_EOF ? 0 : errnoOf(error);
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return 0;
+}
+
+int File::writeAt(std::int64_t offset, std::string_view bytes) {
+    return writeAll(toHandle(handle_), bytes, offset) ? 0 : errnoOf(::GetLastError());
+}
+
+int File::setLength(std::int64_t length) {
+    return setFileSize(toHandle(handle_), length) ? 0 : errnoOf(::GetLastError());
+}
+
+int File::length(std::int64_t& out) const {
+    LARGE_INTEGER s{};
+    if (!::GetFileSizeEx(toHandle(handle_), &s))
+        return errnoOf(::GetLastError());
+    out = s.QuadPart;
+    return 0;
+}
+
+int File::flush() {
+    return ::FlushFileBuffers(toHandle(handle_)) ? 0 : errnoOf(::GetLastError());
+}
+
+int File::tryLock(std::int64_t start, std::int64_t length, bool exclusive) {
+    OVERLAPPED o = at(start);
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    const auto bytes = static_cast<std::uint64_t>(length);
+    if (::LockFileEx(toHandle(handle_), flags, 0, static_cast<DWORD>(bytes & 0xFFFFFFFFu),
+                     static_cast<DWORD>(bytes >> 32), &o))
+        return 0;
+    const DWORD error = ::GetLastError();
+    return error == ERROR_LOCK_VIOLATION || error == ERROR_IO_PENDING ? EAGAIN : errnoOf(error);
+}
+
+void File::unlock(std::int64_t start, std::int64_t length) {
+    OVERLAPPED o = at(start);
+    const auto bytes = static_cast<std::uint64_t>(length);
+    ::UnlockFileEx(toHandle(handle_), 0, static_cast<DWORD>(bytes & 0xFFFFFFFFu),
+                   static_cast<DWORD>(bytes >> 32), &o);
+}
+
+int File::close() {
+    if (handle_ == kNone)
+        return 0;
+    const bool ok = ::CloseHandle(toHandle(handle_));
+    handle_ = kNone;
+    return ok ? 0 : errnoOf(::GetLastError());
+}
+
+int open(const std::string& path, OpenMode mode, File& file) {
+    const std::wstring wpath = win32::wide(path);
+    // Other programs may open the register too; the locks keep them apart. A journal may be
+    // removed by name while it is open.
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    switch (mode.kind) {
+    case OpenMode::ReadWrite: {
+        // A file marked read-only is not opened for writing: Windows refuses that itself,
+        // but Wine run as root does not.
+        const DWORD attributes = ::GetFileAttributesW(wpath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+            !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return EACCES;
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, kShare, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE && mode.created)
+            *mode.created = ::GetLastError() != ERROR_ALREADY_EXISTS;
+        break;
+    }
+    case OpenMode::ReadOnly:
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        break;
+    case OpenMode::CreateNew:
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        break;
+    case OpenMode::Existing:
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE,
+                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        break;
+    }
+    if (h == INVALID_HANDLE_VALUE)
+        return errnoOf(::GetLastError(), wpath);
+    File opened(reinterpret_cast<std::intptr_t>(h));
+    if (!isDiskFile(h))
+        return EINVAL;
+    if ((mode.kind == OpenMode::CreateNew || mode.kind == OpenMode::Existing) && !isPlainFile(h))
+        return EINVAL;
+    file = std::move(opened);
+    return 0;
+}
+
+int remove(const std::string& path) {
+    return ::DeleteFileW(win32::wide(path).c_str()) ? 0 : errnoOf(::GetLastError());
+}
+
+bool exists(const std::string& path) {
+    return ::GetFileAttributesW(win32::wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int syncFolderOf(const std::string&) {
+    // Windows has no call that flushes a folder: NTFS keeps its folders in its own log.
+    return 0;
+}
+
+std::string resolvedPath(const std::string& path) {
+    return path;
+}
+
+} // namespace native
 
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
     countWrite();
     const std::string line = quotedLine(values);
     const std::wstring target = win32::wide(path);
-    // One fixed temporary name: a second running copy finds it held (no sharing) and fails
-    // cleanly, and one left by a crash is simply reused.
+    // One fixed temporary name, made new each time and held without sharing while it is
+    // written, so that a second running copy waits for it.
     const std::wstring temp = win32::wide(path + ".tmp");
     auto fail = [&](int err) { throw FileError(FileError::Action::Replace, path, err); };
 
@@ -308,10 +346,18 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
         exists
             ? attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)
             : 0;
-    Handle file(::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
+    HANDLE made = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; made == INVALID_HANDLE_VALUE; ++attempt) {
+        made = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made != INVALID_HANDLE_VALUE)
+            break;
         const DWORD error = ::GetLastError();
+        if ((error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && attempt < 10) {
+            if (const DWORD blocked = removeStaleTemporary(temp))
+                throw FileError(FileError::Action::Replace, path + ".tmp", errnoOf(blocked, temp));
+            continue;
+        }
         if (error == ERROR_ACCESS_DENIED && exists && !isFolder(temp)) {
             const DWORD inPlace = rewriteInPlace(target, line);
             if (inPlace == 0)
@@ -320,6 +366,7 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
         }
         fail(errnoOf(error, temp));
     }
+    Handle file(made);
     auto discard = [&](DWORD error) {
         file.close();
         ::DeleteFileW(temp.c_str());

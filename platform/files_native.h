@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The system's own file calls, one small step each: POSIX calls in posix/files_posix.cpp,
+// Win32 calls in win32/files_win32.cpp. files.cpp builds the record file, its journal and
+// its locks from them, so that both systems keep the same promises. Every call gives 0 or
+// an errno value (Win32 errors are mapped to the errno value of the same meaning).
+namespace platform::native {
+
+struct OpenMode {
+    enum Kind {
+        ReadWrite, // an existing file, or a new one (`created` tells)
+        ReadOnly,  // an existing file
+        CreateNew, // a new file only (EEXIST otherwise); a link in its place is not followed
+        Existing,  // an existing file, to read and write; a link in its place is refused
+    } kind;
+    bool* created = nullptr;  // ReadWrite: set when the file did not exist before
+    bool allowDevice = false; // POSIX: a character or block device is taken too
+};
+
+// An open file: a file descriptor or a Windows HANDLE, closed with the object.
+class File {
+public:
+    File() = default;
+    explicit File(std::intptr_t handle) : handle_(handle) {}
+    ~File();
+    File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = kNone; }
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    bool isOpen() const { return handle_ != kNone; }
+
+    // Up to `size` bytes at `offset` into `out`; `got` tells how many (fewer at the end).
+    int readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& got) const;
+    // All of `bytes` at `offset`, short writes retried.
+    int writeAt(std::int64_t offset, std::string_view bytes);
+    int setLength(std::int64_t length);
+    int length(std::int64_t& out) const;
+    // The file's data on the disk (fdatasync, FlushFileBuffers).
+    int flush();
+    // Tries once to lock `length` bytes from `start` (also past the end of the file) against
+    // other open files of it; EAGAIN when another holds a lock that conflicts.
+    int tryLock(std::int64_t start, std::int64_t length, bool exclusive);
+    void unlock(std::int64_t start, std::int64_t length);
+    int close();
+
+private:
+    static constexpr std::intptr_t kNone = -1; // INVALID_HANDLE_VALUE is -1 too
+    std::intptr_t handle_ = kNone;
+};
+
+// Opens `path`. Refuses with EINVAL what cannot hold a data file: a pipe, a socket or a
+// device (unless allowed), and for CreateNew and Existing anything but a plain file.
+int open(const std::string& path, OpenMode mode, File& file);
+
+// Removes the file `path` names (a link, not its target).
+int remove(const std::string& path);
+
+// Whether anything (a file, a folder, a link) has the name `path`.
+bool exists(const std::string& path);
+
+// Makes the creation, renaming or removal of files in the folder of `path` durable. A
+// system or file system that offers no such call gives 0.
+int syncFolderOf(const std::string& path);
+
+// The file that `path` names once symbolic links are followed (also a link that points to
+// a file not yet made); on Windows, `path` itself.
+std::string resolvedPath(const std::string& path);
+
+} // namespace platform::native
