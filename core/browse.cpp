@@ -21,7 +21,7 @@ void readIntoTables(Session& s, DisplayTarget& display, const std::function<void
     platform::RecordFile& file = openRegister(s.files, s.folder);
     std::int64_t whole = 0;
     {
-        RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
+        RegisterLock lock(file, platform::RecordFile::LockKind::Shared, s.lockWait);
         whole = file.wholeRecords();
         auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
         for (int n = 1; n <= last; m.gyou = ++n) {

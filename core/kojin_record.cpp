@@ -58,17 +58,21 @@ std::string fitBytes(std::string_view cp932, int width) {
     return out;
 }
 
+std::string recordBytes(const std::array<std::string_view, 6>& cp932) {
+    std::string bytes;
+    bytes.reserve(KojinRecord::kLength);
+    for (std::size_t i = 0; i < kFields.size(); ++i)
+        bytes += fitBytes(cp932[i], kFields[i].width);
+    return bytes;
+}
+
 std::string encodeRecord(const KojinRecord& record, const std::string& path) {
     std::vector<std::string_view> texts;
     texts.reserve(kFields.size());
     for (const Field& f : kFields)
         texts.push_back(record.*f.member);
-    std::vector<std::string> encoded = encodeAll(texts, path);
-    std::string bytes;
-    bytes.reserve(KojinRecord::kLength);
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        bytes += fitBytes(encoded[i], kFields[i].width);
-    return bytes;
+    std::vector<std::string> e = encodeAll(texts, path);
+    return recordBytes({e[0], e[1], e[2], e[3], e[4], e[5]});
 }
 
 KojinRecord decodeRecord(std::string_view bytes) {

@@ -42,7 +42,7 @@ void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record) {
 
 void countRegister(Session& s) {
     platform::RecordFile& file = openRegister(s.files, s.folder);
-    file.lock(platform::RecordFile::LockKind::Exclusive);
+    file.lock(platform::RecordFile::LockKind::Exclusive, s.lockWait);
     try {
         // Reading record 1, 2, ... until the end condition makes N + 1 reads and leaves
         // the counter at N + 2; the file length gives the same without reading them all.
@@ -82,7 +82,7 @@ KojinRecord loadRecord(Session& s, std::string_view numberText) {
     int n = checkedRecordNumber(wholeNumber(numberText));
     s.m.recno.set(n);
     platform::RecordFile& file = openRegister(s.files, s.folder);
-    RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
+    RegisterLock lock(file, platform::RecordFile::LockKind::Shared, s.lockWait);
     return readRecord(file, n);
 }
 
@@ -90,7 +90,7 @@ void updateRecord(Session& s, const std::array<std::string, 6>& texts) {
     int n = checkedRecordNumber(leadingNumber(texts[0]));
     s.m.recno.set(n);
     platform::RecordFile& file = openRegister(s.files, s.folder);
-    RegisterLock lock(file, platform::RecordFile::LockKind::Exclusive);
+    RegisterLock lock(file, platform::RecordFile::LockKind::Exclusive, s.lockWait);
     writeRecord(file, n,
                 KojinRecord::assign(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]));
 }

@@ -27,8 +27,10 @@ platform::RecordFile& openRegister(platform::FileTable& files, const std::string
 // Throws FileError when another program holds the register longer than the lock's wait.
 class RegisterLock {
 public:
-    RegisterLock(platform::RecordFile& file, platform::RecordFile::LockKind kind) : file_(file) {
-        file.lock(kind);
+    RegisterLock(platform::RecordFile& file, platform::RecordFile::LockKind kind,
+                 std::chrono::milliseconds wait = platform::RecordFile::kLockWait)
+        : file_(file) {
+        file.lock(kind, wait);
     }
     ~RegisterLock() { file_.unlock(); }
     RegisterLock(const RegisterLock&) = delete;

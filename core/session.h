@@ -3,6 +3,7 @@
 #include "core/module1.h"
 #include "platform/files.h"
 
+#include <chrono>
 #include <string>
 
 namespace core {
@@ -13,6 +14,8 @@ struct Session {
     Module1 m;
     platform::FileTable files;
     std::string folder;
+    // How long a command waits for another program to let go of the register.
+    std::chrono::milliseconds lockWait = platform::RecordFile::kLockWait;
 };
 
 } // namespace core

@@ -98,22 +98,20 @@ private:
 // The columns a row must have, with the field each goes to.
 struct Column {
     std::string_view name;
-    std::string core::PersonTexts::*person; // null for the era
-    int width;                              // of the field, bytes
+    bool era;
+    int width; // of the field, bytes
 };
 
 constexpr std::array<Column, 5> kColumns{{
-    {"氏名", &core::PersonTexts::simei, 20},
-    {"元号", nullptr, 5},
-    {"年", &core::PersonTexts::nen, 4},
-    {"月", &core::PersonTexts::tuki, 4},
-    {"日", &core::PersonTexts::hi, 4},
+    {"氏名", false, 20},
+    {"元号", true, 5},
+    {"年", false, 4},
+    {"月", false, 4},
+    {"日", false, 4},
 }};
 
-struct Person {
-    std::string gengou;
-    core::PersonTexts texts;
-};
+// A row's five values in code page 932, in column order, each checked to fit its field.
+using Person = std::array<std::string, 5>;
 
 std::string eraNames() {
     std::string names;
@@ -122,13 +120,16 @@ std::string eraNames() {
     return names;
 }
 
-// Why a value cannot be stored in its field unchanged, or nothing when it can.
-std::optional<std::string> problem(const Column& column, const std::string& value) {
-    if (!column.person && !core::eraIndex(value))
+// Why a value cannot be stored in its field unchanged, or nothing when it can; `bytes`
+// gets the value in code page 932.
+std::optional<std::string> problem(const Column& column, const std::string& value,
+                                   std::string& bytes) {
+    if (column.era && !core::eraIndex(value))
         return value.empty() ? "元号が空です。" + eraNames() + " のどれかを書いてください。"
                              : "「" + value + "」は元号ではありません。" + eraNames() +
                                    " のどれかを書いてください。";
     platform::cp932::Encoded encoded = platform::cp932::encode(value);
+    bytes = std::move(encoded.bytes);
     if (!encoded.ok()) {
         std::string list;
         for (const std::string& ch : encoded.unencodable)
@@ -136,11 +137,11 @@ std::optional<std::string> problem(const Column& column, const std::string& valu
         return "次の文字は名簿（コードページ 932）に保存できません: " + list;
     }
     // A zero byte ends the value wherever the register is shown.
-    if (encoded.bytes.find('\0') != std::string::npos)
+    if (bytes.find('\0') != std::string::npos)
         return std::string("NUL 文字は名簿に保存できません。");
-    if (encoded.bytes.size() > static_cast<std::size_t>(column.width))
+    if (bytes.size() > static_cast<std::size_t>(column.width))
         return std::to_string(column.width) + " バイトの欄に入りません（" +
-               std::to_string(encoded.bytes.size()) + " バイトあります）。";
+               std::to_string(bytes.size()) + " バイトあります）。";
     return std::nullopt;
 }
 
@@ -176,10 +177,8 @@ std::vector<Person> checkedPeople(const std::vector<Row>& rows, const std::strin
         }
         Person p;
         for (std::size_t c = 0; c < kColumns.size(); ++c) {
-            const std::string& value = row->values[at[c]];
-            if (auto why = problem(kColumns[c], value))
+            if (auto why = problem(kColumns[c], row->values[at[c]], p[c]))
                 problems += where + "「" + std::string(kColumns[c].name) + "」: " + *why + "\n";
-            (kColumns[c].person ? p.texts.*kColumns[c].person : p.gengou) = value;
         }
         people.push_back(std::move(p));
     }
@@ -231,8 +230,8 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
     for (const Person& p : people) {
         if (stop.asked())
             throw DataError("取り込みを中断しました。\n名簿は取り込む前のままです。");
-        records +=
-            core::encodeRecord(core::registrationRecord(n++, p.gengou, p.texts), registerPath);
+        const std::string number = std::to_string(n++);
+        records += core::recordBytes({number, p[0], p[1], p[2], p[3], p[4]});
     }
     try {
         // One write: all the records land, or none (a journal covers a program that dies

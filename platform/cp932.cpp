@@ -4,9 +4,11 @@
 #include "platform/utf8.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <iterator>
 #include <optional>
 #include <utility>
+#include <vector>
 
 // The rules of the code page that do not depend on the system converter: which bytes form
 // a code, what an invalid byte reads as, which UTF-8 is well-formed, and the nine JIS
@@ -54,6 +56,59 @@ char32_t jisEquivalent(char32_t c) {
     return it == std::end(kEquivalents) ? c : it->second;
 }
 
+// The converter is asked about each code once and its answers are kept, so that a whole
+// register or CSV costs little more than copying it. Kept per thread, like the converter.
+constexpr char32_t kNotAsked = 0xFFFFFFFF;
+constexpr char32_t kRefused = 0xFFFFFFFE;
+constexpr char32_t kAskAgain = 0xFFFFFFFD; // an answer of other than one character
+
+// What `code` (one or two bytes, a possible code) reads as, as decode() gives it.
+std::optional<std::string> decodeCode(std::string_view code) {
+    thread_local std::vector<char32_t> known(0x10000, kNotAsked);
+    const std::size_t at = code.size() == 1
+                               ? static_cast<unsigned char>(code[0])
+                               : static_cast<std::size_t>(static_cast<unsigned char>(code[0]) << 8 |
+                                                          static_cast<unsigned char>(code[1]));
+    char32_t& c = known[at];
+    if (c == kNotAsked || c == kAskAgain) {
+        std::optional<std::string> text = native::decode(code);
+        if (c == kAskAgain)
+            return text;
+        std::optional<char32_t> one;
+        if (text && !text->empty() && utf8::charLength(*text, 0) == text->size())
+            one = utf8::codePoint(*text);
+        c = !text || text->empty() ? kRefused : one ? *one : kAskAgain;
+        return text;
+    }
+    if (c == kRefused)
+        return std::nullopt;
+    std::string out;
+    utf8::append(out, c);
+    return out;
+}
+
+// The code encode() writes for `c` (not ASCII), packed as its byte count in the high 16
+// bits and its bytes in the low 16; 0 when `c` has none.
+std::uint32_t encodedCode(char32_t c) {
+    auto ask = [](char32_t ch) -> std::uint32_t {
+        std::optional<std::string> bytes = native::encode(ch);
+        if (!bytes || !isCode(*bytes))
+            return 0;
+        std::uint32_t code = static_cast<std::uint32_t>(bytes->size()) << 16;
+        for (char b : *bytes)
+            code = (code & 0xFFFF0000u) | ((code & 0xFFu) << 8) | static_cast<unsigned char>(b);
+        return code;
+    };
+    if (c >= 0x10000)
+        return ask(c);
+    constexpr std::uint32_t kNotAskedCode = 0xFFFFFFFF;
+    thread_local std::vector<std::uint32_t> known(0x10000, kNotAskedCode);
+    std::uint32_t& code = known[c];
+    if (code == kNotAskedCode)
+        code = ask(c);
+    return code;
+}
+
 } // namespace
 
 std::string decode(std::string_view bytes) {
@@ -76,7 +131,7 @@ std::string decode(std::string_view bytes) {
             length = 2;
         std::optional<std::string> text;
         if (length > 0)
-            text = native::decode(bytes.substr(pos, length));
+            text = decodeCode(bytes.substr(pos, length));
         if (text && !text->empty()) {
             out += *text;
             pos += length;
@@ -94,18 +149,21 @@ Encoded encode(std::string_view utf8) {
     // One character at a time, so that every character the converter cannot take is
     // named, also those a converter would drop without a word (the Unicode tag characters).
     for (std::size_t pos = 0; pos < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[pos]) < 0x80) {
+            result.bytes += utf8[pos++];
+            continue;
+        }
         std::string_view ch = utf8.substr(pos, utf8::charLength(utf8, pos));
         pos += ch.size();
-        std::optional<std::string> bytes;
+        std::uint32_t code = 0;
         if (std::optional<char32_t> c = utf8::codePoint(ch)) {
             const char32_t stored = jisEquivalent(*c);
-            if (stored < 0x80)
-                bytes = std::string(1, static_cast<char>(stored));
-            else
-                bytes = native::encode(stored);
+            code = stored < 0x80 ? 1u << 16 | stored : encodedCode(stored);
         }
-        if (bytes && isCode(*bytes)) {
-            result.bytes += *bytes;
+        if (code >> 16 == 2)
+            result.bytes += static_cast<char>((code >> 8) & 0xFF);
+        if (code != 0) {
+            result.bytes += static_cast<char>(code & 0xFF);
             continue;
         }
         if (std::find(result.unencodable.begin(), result.unencodable.end(), ch) ==

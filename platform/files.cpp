@@ -18,10 +18,25 @@ std::atomic<faults::Hook> hook{nullptr};
 
 // One call to the system, through the seam of the fault tests.
 template <typename Call> int call(const char* name, Call&& system) {
-    if (faults::Hook h = hook.load())
-        if (int err = h(name))
-            return err;
+    if (int err = faults::check(name))
+        return err;
     return system();
+}
+
+// A write through the seam, which may also cut it short: half of the bytes are written and
+// the hook is told so ("torn"), as a power cut in the middle of it would leave the disk.
+int writeCall(const char* name, native::File& file, std::int64_t offset, std::string_view bytes) {
+    if (faults::Hook h = hook.load()) {
+        const int err = h(name);
+        if (err == faults::kTear) {
+            file.writeAt(offset, bytes.substr(0, bytes.size() / 2));
+            h("torn");
+            return EIO;
+        }
+        if (err)
+            return err;
+    }
+    return file.writeAt(offset, bytes);
 }
 
 // Where the locks go: the records under one range, and past any record a "pending" byte
@@ -124,20 +139,20 @@ RecordFile::RecordFile(std::string path, int recordLength)
     : path_(std::move(path)), journal_(native::resolvedPath(path_) + ".journal"),
       recordLength_(recordLength) {
     bool created = false;
-    // A device is taken for the register: /dev/full makes a disk that is always full.
-    int err = native::open(path_, {native::OpenMode::ReadWrite, &created, true}, file_);
+    int err = native::open(path_, {native::OpenMode::ReadWrite, &created}, file_);
     if (err == EACCES || err == EPERM || err == EROFS) {
         // A file that may be read but not written can still be searched and listed;
         // writing to it then fails with the reason the first open gave.
         writeErrno_ = err;
-        if (native::open(path_, {native::OpenMode::ReadOnly, nullptr, true}, file_) == 0)
+        if (native::open(path_, {native::OpenMode::ReadOnly}, file_) == 0)
             err = 0;
     }
     if (err)
         throw FileError(FileError::Action::Open, path_, err);
     // A new file is only there for good once its folder is on the disk too.
     if (created)
-        if (int e = native::syncFolderOf(native::resolvedPath(path_)))
+        if (int e = call("folder flush",
+                         [&] { return native::syncFolderOf(native::resolvedPath(path_)); }))
             throw FileError(FileError::Action::Write, path_, e);
 }
 
@@ -191,7 +206,7 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
             return native::open(journal_, {native::OpenMode::CreateNew}, journal);
         });
         if (!err)
-            err = call("journal write", [&] { return journal.writeAt(0, saved); });
+            err = writeCall("journal write", journal, 0, saved);
         if (!err)
             err = call("journal flush", [&] { return journal.flush(); });
         if (!err)
@@ -206,7 +221,7 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
         }
     }
 
-    int err = call("write", [&] { return file_.writeAt(offset, bytes); });
+    int err = writeCall("write", file_, offset, bytes);
     if (!err)
         err = call("flush", [&] { return file_.flush(); });
     if (!err && abandon && abandon())
@@ -219,7 +234,7 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
     // Take the change back: the old bytes, then the old length.
     int undoErr = 0;
     if (!undo.old.empty())
-        undoErr = call("write", [&] { return file_.writeAt(offset, undo.old); });
+        undoErr = writeCall("write", file_, offset, undo.old);
     if (!undoErr)
         undoErr = call("truncate", [&] { return file_.setLength(size); });
     if (!undoErr)
@@ -271,7 +286,7 @@ void RecordFile::recover() {
     if (writeErrno_ != 0)
         throw FileError(FileError::Action::Recover, path_, writeErrno_);
     if (!undo.old.empty())
-        err = call("write", [&] { return file_.writeAt(undo.offset, undo.old); });
+        err = writeCall("write", file_, undo.offset, undo.old);
     if (!err)
         err = call("truncate", [&] { return file_.setLength(undo.oldLength); });
     if (!err)
@@ -386,6 +401,11 @@ void countWrite() {
 
 void faults::setHook(Hook h) {
     hook = h;
+}
+
+int faults::check(const char* name) {
+    const Hook h = hook.load();
+    return h ? h(name) : 0;
 }
 
 namespace {

@@ -134,12 +134,17 @@ private:
 
 // A seam for the crash and fault tests: when a hook is set, it is called with the name of
 // each call to the system that the record files make (the register and its journal),
-// before the call. It may end the process there, as a crash or a power cut would, or give
-// an errno value that the call then fails with, as a failing disk would; 0 lets the call
-// go ahead. The program itself never sets one.
+// before the call. It may end the process there, as a crash would, or give an errno value
+// that the call then fails with, as a failing disk would; 0 lets the call go ahead. For a
+// write it may give kTear: half of the bytes are then written and the hook is called
+// again with "torn" (where it may end the process, as a power cut would leave the disk).
+// The program itself never sets one.
 namespace faults {
 using Hook = int (*)(const char* call);
+inline constexpr int kTear = -1;
 void setHook(Hook hook);
+// What the hook says of `call`: 0 when none is set.
+int check(const char* call);
 } // namespace faults
 
 // How many writes this process has started through these services. A command that

@@ -54,7 +54,7 @@ private:
 };
 
 // Opens `path`. Refuses with EINVAL what cannot hold a data file: a pipe, a socket or a
-// device (unless allowed), and for CreateNew and Existing anything but a plain file.
+// device, and for CreateNew and Existing anything but a plain file.
 int open(const std::string& path, OpenMode mode, File& file);
 
 // Removes the file `path` names (a link, not its target).

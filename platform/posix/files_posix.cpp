@@ -33,17 +33,19 @@ int writeAll(int fd, std::string_view bytes, off_t offset) {
     return 0;
 }
 
-// An errno value for an open file that cannot hold data files: a pipe or a socket, and
-// unless `devices`, a device too (a link to /dev/zero would read as an endless value); with
-// `plain`, anything but a regular file.
-int unusableKind(int fd, bool devices, bool plain = false) {
+// An errno value for an open file that cannot hold data files: a pipe, a socket or a device
+// (a link to /dev/zero would read as an endless value, and a device can be neither cut nor
+// put back); with `plain`, anything but a regular file.
+int unusableKind(int fd, bool plain = false) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return errno;
     if (plain)
         return S_ISREG(st.st_mode) ? 0 : EINVAL;
-    bool device = S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode);
-    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || (!devices && device) ? EINVAL : 0;
+    return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode) ||
+                   S_ISBLK(st.st_mode)
+               ? EINVAL
+               : 0;
 }
 
 // An open-file-description lock of `type` (F_RDLCK, F_WRLCK, F_UNLCK) on `length` bytes
@@ -220,7 +222,7 @@ int open(const std::string& path, OpenMode mode, File& file) {
     if (fd < 0)
         return errno;
     const bool plain = mode.kind == OpenMode::CreateNew || mode.kind == OpenMode::Existing;
-    if (int err = unusableKind(fd, mode.allowDevice, plain)) {
+    if (int err = unusableKind(fd, plain)) {
         ::close(fd);
         return err;
     }
@@ -337,7 +339,10 @@ void writeQuotedLine(const std::string& path, const std::vector<std::string>& va
     if (err)
         fail(err, path);
     // The rename is only there for good once the folder is on the disk.
-    if (int synced = native::syncFolderOf(target))
+    int synced = faults::check("folder flush");
+    if (!synced)
+        synced = native::syncFolderOf(target);
+    if (synced)
         fail(synced, path);
 }
 
@@ -349,7 +354,7 @@ std::optional<std::vector<std::string>> readQuotedValues(const std::string& path
             return std::nullopt;
         throw FileError(FileError::Action::Open, path, errno);
     }
-    if (int err = unusableKind(fd, false)) {
+    if (int err = unusableKind(fd)) {
         ::close(fd);
         throw FileError(FileError::Action::Open, path, err);
     }

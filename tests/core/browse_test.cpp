@@ -1,10 +1,12 @@
 #include "core/browse.h"
+#include "core/register.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -187,6 +189,59 @@ TEST(SearchAndListing, ReadWholeRecordsUpTo500WarningOnceBeforeTheFirstPageOrThr
         std::filesystem::create_directory(b.path);
         EXPECT_THROW(b.run(searching), platform::FileError);
         EXPECT_EQ(b.display.events.find("show"), std::string::npos);
+    }
+}
+
+// Every command holds the register's lock while it uses it and lets go when it is done:
+// while another program holds the register, a command that reads waits for a writer only,
+// one that writes for anyone, and gives up after its wait with a message; afterwards the
+// register is free, although it stays open.
+TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
+    using Kind = platform::RecordFile::LockKind;
+    const struct {
+        const char* name;
+        std::function<void(Scene&)> command;
+        bool writes;
+    } commands[] = {
+        {"search", [](Scene& s) { s.run(true, "P"); }, false},
+        {"listing", [](Scene& s) { s.run(false); }, false},
+        {"load", [](Scene& s) { core::loadRecord(s.session, "1"); }, false},
+        {"register",
+         [](Scene& s) {
+             core::countRegister(s.session);
+             core::appendPerson(s.session, {"P", "1", "1", "1"});
+         },
+         true},
+        {"update",
+         [](Scene& s) {
+             core::updateRecord(s.session, {"1", "P", "", "", "", ""});
+         },
+         true},
+    };
+    constexpr std::chrono::milliseconds kWait{100};
+    for (const auto& c : commands) {
+        for (Kind held : {Kind::Shared, Kind::Exclusive}) {
+            SCOPED_TRACE(testing::Message() << c.name << ", held " << static_cast<int>(held));
+            Scene scene;
+            scene.write(3, [](int i) { return "P" + std::to_string(i); });
+            scene.session.lockWait = kWait;
+            {
+                platform::RecordFile other(scene.path, 42);
+                other.lock(held);
+                std::string refused;
+                try {
+                    c.command(scene);
+                } catch (const platform::FileError& e) {
+                    refused = e.what();
+                }
+                EXPECT_EQ(refused.find("別のプログラムが使用中") != std::string::npos,
+                          c.writes || held == Kind::Exclusive)
+                    << refused;
+            }
+            c.command(scene);
+            platform::RecordFile other(scene.path, 42);
+            EXPECT_NO_THROW(other.lock(Kind::Exclusive, kWait));
+        }
     }
 }
 

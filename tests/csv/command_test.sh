@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real nenrei-csv: the register beside the executable (also when started through a
-# symbolic link, as the launcher does), its exit statuses, and an output that fails.
+# symbolic link, as the launcher does), its exit statuses, and an output that fails or is
+# closed.
 #
 #   command_test.sh NENREI_CSV
 set -euo pipefail
@@ -40,5 +41,11 @@ expect 2 "no command" "$tool"
 status=0
 "$tool" export >/dev/full 2>"$scratch/err" || status=$?
 [ "$status" -eq 1 ] || fail "export to a full disk: status $status, not 1"
+# With standard output closed the register must not be opened in its place and written.
+cp "$scratch/tool/kojinnen.txt" "$scratch/kept"
+status=0
+"$tool" export >&- 2>"$scratch/err" || status=$?
+[ "$status" -eq 1 ] || fail "export with standard output closed: status $status, not 1"
+cmp -s "$scratch/tool/kojinnen.txt" "$scratch/kept" || fail "export wrote into the register"
 
 [ "$failures" -eq 0 ]

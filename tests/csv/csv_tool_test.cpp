@@ -1,10 +1,12 @@
 #include "csv/csv_tool.h"
 
 #include "core/register.h"
+#include "platform/files.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <sstream>
 
@@ -176,6 +178,24 @@ TEST_F(CsvTool, AFailedWritePutsTheRegisterBackByteForByte) {
             EXPECT_EQ(import(text, reg), 1);
         }
         EXPECT_EQ(readBytes(reg), before);
+        EXPECT_NE(err.find("前の状態に戻しました"), std::string::npos) << err;
+    }
+    // A signal that ends programs from the terminal, come while the records are written,
+    // takes them back instead.
+    for (int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        static int raised;
+        raised = signal;
+        writeBytes(reg, before);
+        platform::faults::setHook([](const char* call) {
+            if (std::string_view(call) == "flush")
+                std::raise(raised);
+            return 0;
+        });
+        EXPECT_EQ(import(text, reg), 1);
+        platform::faults::setHook(nullptr);
+        EXPECT_EQ(readBytes(reg), before);
+        EXPECT_NE(err.find("中断"), std::string::npos) << err;
         EXPECT_NE(err.find("前の状態に戻しました"), std::string::npos) << err;
     }
     std::filesystem::permissions(reg, std::filesystem::perms::owner_read);

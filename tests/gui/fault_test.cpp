@@ -112,7 +112,7 @@ struct FaultCase {
 
 std::vector<FaultCase> faultCases() {
     const std::string denied = "アクセスが拒否されました";
-    const std::string full = "ディスクの空き容量が足りません";
+    const std::string notAFile = "通常のファイルではありません";
     const std::string tooBig = "ファイルが大きすぎます";
     const std::string folderThere = "同じ名前のフォルダーがあります";
     auto readOnlyFolder = [](const std::string& f) {
@@ -127,7 +127,7 @@ std::vector<FaultCase> faultCases() {
         std::filesystem::remove(path);
         std::filesystem::create_directory(path);
     };
-    auto deviceFull = [](const std::string& f) {
+    auto device = [](const std::string& f) {
         std::filesystem::remove(f + "/kojinnen.txt");
         std::filesystem::create_symlink("/dev/full", f + "/kojinnen.txt");
     };
@@ -219,11 +219,8 @@ std::vector<FaultCase> faultCases() {
          [=](const std::string& f) { folderInPlace(f + "/kojinfl.txt"); },
          Command::Execute,
          {"kojinfl.txt", folderThere}},
-        {"register on a full device: register",
-         deviceFull,
-         Command::Register,
-         {"kojinnen.txt", full}},
-        {"register on a full device: update", deviceFull, Command::Update, {"kojinnen.txt", full}},
+        {"device as register: register", device, Command::Register, {"kojinnen.txt", notAFile}},
+        {"device as register: update", device, Command::Update, {"kojinnen.txt", notAFile}},
         {"disk full part-way through a record: register",
          {},
          Command::Register,

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -69,12 +70,6 @@ TEST_F(FileFaults, FailedRecordWriteLeavesEveryByteAsItWas) {
     }
 }
 
-TEST_F(FileFaults, DeviceWithoutSpaceIsReportedAsFullDisk) {
-    std::filesystem::create_symlink("/dev/full", path);
-    RecordFile file(path, 42);
-    EXPECT_TRUE(contains(failure([&] { file.write(1, "x"); }), "ディスクの空き容量が足りません"));
-}
-
 TEST_F(FileFaults, ReadOnlyRegisterCanBeReadButNotWritten) {
     writeBytes(path, std::string(42, 'A'));
     ::chmod(path.c_str(), 0444);
@@ -106,6 +101,11 @@ TEST_F(FileFaults, UnopenableFilesNameFileAndReason) {
          [](const std::string& f, const std::string&) { ::chmod(f.c_str(), 0555); },
          "アクセスが拒否されました", true},
         {"named pipe", [](const std::string&, const std::string& p) { ::mkfifo(p.c_str(), 0600); },
+         "通常のファイルではありません"},
+        {"device",
+         [](const std::string&, const std::string& p) {
+             std::filesystem::create_symlink("/dev/full", p);
+         },
          "通常のファイルではありません"},
         {"folder in its place",
          [](const std::string&, const std::string& p) { std::filesystem::create_directory(p); },
@@ -205,13 +205,28 @@ TEST(WriteQuotedLine, KeepsModeAndLinksAndLeavesNoTemporary) {
         {"temporary left by a stopped save",
          [](const std::string& f) { writeBytes(f + "/v.txt.tmp", "half"); }, "v.txt",
          fs::perms::unknown},
+        {"the user's own files of the same name and more",
+         [](const std::string& f) {
+             for (const char* name : {"/v.txt.backup", "/v.txt.201912", "/v.txt.tmp2"}) {
+                 writeBytes(f + name, "mine");
+                 fs::last_write_time(f + name,
+                                     fs::file_time_type::clock::now() - std::chrono::hours(9));
+             }
+         },
+         "v.txt", fs::perms::unknown},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
         c.arrange(folder.path());
         const bool linked = fs::is_symlink(folder.file("v.txt"));
+        auto others = snapshot(folder.path());
+        others.erase("v.txt");
+        others.erase("v.txt.tmp");
         writeQuotedLine(folder.file("v.txt"), {"new"});
+        auto after = snapshot(folder.path());
+        for (const auto& [name, bytes] : others)
+            EXPECT_EQ(after[name], bytes) << name;
         EXPECT_EQ(readBytes(folder.file(c.file)), "\"new\"\r\n");
         EXPECT_EQ(fs::is_symlink(folder.file("v.txt")), linked);
         if (c.perms != fs::perms::unknown) {
@@ -220,11 +235,43 @@ TEST(WriteQuotedLine, KeepsModeAndLinksAndLeavesNoTemporary) {
         EXPECT_FALSE(fs::exists(folder.file("v.txt.tmp")));
         EXPECT_FALSE(fs::exists(folder.file("shared/real.txt.tmp")));
     }
+    // A file planted as the temporary, linked to another file, is never written through,
+    // removed or changed: the save is refused, naming it.
+    for (bool hardLink : {true, false}) {
+        SCOPED_TRACE(hardLink ? "hard link" : "symbolic link");
+        TempFolder folder;
+        writeBytes(folder.file("v.txt"), "old");
+        writeBytes(folder.file("theirs"), "theirs");
+        fs::permissions(folder.file("theirs"), fs::perms::owner_read | fs::perms::owner_write);
+        hardLink ? fs::create_hard_link(folder.file("theirs"), folder.file("v.txt.tmp"))
+                 : fs::create_symlink("theirs", folder.file("v.txt.tmp"));
+        const std::string message =
+            failure([&] { writeQuotedLine(folder.file("v.txt"), {"new"}); });
+        EXPECT_TRUE(contains(message, folder.file("v.txt.tmp"))) << message;
+        EXPECT_TRUE(contains(message, "同じ名前のファイルがあります")) << message;
+        EXPECT_EQ(readBytes(folder.file("v.txt")), "old");
+        EXPECT_EQ(readBytes(folder.file("theirs")), "theirs");
+        EXPECT_EQ(fs::status(folder.file("theirs")).permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write);
+    }
     // A device would read as an endless value: refused like a pipe.
     TempFolder folder;
     fs::create_symlink("/dev/zero", folder.file("v.txt"));
     EXPECT_TRUE(contains(failure([&] { readQuotedValues(folder.file("v.txt"), 5); }),
                          "通常のファイルではありません"));
+}
+
+// A new register, and a replaced last-entry file, are only there for good once their folder
+// is on the disk: a folder flush that fails is reported.
+TEST_F(FileFaults, AFailedFolderFlushIsReported) {
+    faults::setHook(
+        [](const char* call) { return std::string_view(call) == "folder flush" ? EIO : 0; });
+    const std::string messages[] = {failure([&] { RecordFile(path, 42); }), failure([&] {
+                                        writeQuotedLine(folder.file("v.txt"), {"new"});
+                                    })};
+    faults::setHook(nullptr);
+    for (const std::string& message : messages)
+        EXPECT_TRUE(contains(message, "入出力エラー")) << message;
 }
 
 } // namespace

@@ -5,8 +5,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -123,6 +125,19 @@ TEST_F(RecordFileTest, LocksShareOrExcludeForTheWaitAndLetGo) {
         EXPECT_NE(message.find("別のプログラムが使用中です"), std::string::npos) << message;
         held ? held->unlock() : other.reset();
         EXPECT_NO_THROW(mine.lock(c.wanted, kWait));
+    }
+}
+
+// Readers in other programs that take the file one after another, never all letting go at
+// once, still let a waiting writer in within its wait.
+TEST_F(RecordFileTest, AWriterGetsInWhileReadersKeepComing) {
+    std::vector<std::unique_ptr<LockHolder>> readers;
+    for (int i = 0; i < 6; ++i)
+        readers.push_back(std::make_unique<LockHolder>(path, RecordFile::LockKind::Shared, true));
+    RecordFile writer(path, 42);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_NO_THROW(writer.lock(RecordFile::LockKind::Exclusive)) << i;
+        writer.unlock();
     }
 }
 

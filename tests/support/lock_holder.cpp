@@ -1,6 +1,7 @@
 // Another program for the lock tests: takes a lock on a file, says so, and keeps it until
-// it is told to let go.
-// Usage: lock_holder FILE shared|exclusive SIGNAL_FOLDER
+// it is told to let go; or, as a reader that never stops, takes a shared lock again and
+// again, each time for 20 ms, with no pause between.
+// Usage: lock_holder FILE shared|exclusive|reading SIGNAL_FOLDER
 // Makes SIGNAL_FOLDER/locked once the lock is held; ends when SIGNAL_FOLDER/release
 // appears (or after a minute).
 
@@ -22,13 +23,22 @@ int main(int argc, char** argv) {
     }
     const std::string folder = argv[3];
     try {
+        const std::string mode = argv[2];
+        const auto kind = mode == "exclusive" ? platform::RecordFile::LockKind::Exclusive
+                                              : platform::RecordFile::LockKind::Shared;
+        const bool reading = mode == "reading";
         platform::RecordFile file(argv[1], 42);
-        file.lock(std::string(argv[2]) == "shared" ? platform::RecordFile::LockKind::Shared
-                                                   : platform::RecordFile::LockKind::Exclusive);
+        file.lock(kind);
         std::ofstream(platform::joinPath(folder, "locked")).close();
-        for (int i = 0; i < 6000 && !std::filesystem::exists(platform::joinPath(folder, "release"));
-             ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+        while (std::chrono::steady_clock::now() < end &&
+               !std::filesystem::exists(platform::joinPath(folder, "release"))) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(reading ? 20 : 10));
+            if (reading) {
+                file.unlock();
+                file.lock(kind, std::chrono::minutes(1));
+            }
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "lock_holder: %s\n", e.what());
         return 1;

@@ -66,14 +66,19 @@ std::map<std::string, std::string> snapshot(const std::string& folder) {
     return files;
 }
 
-LockHolder::LockHolder(const std::string& path, platform::RecordFile::LockKind kind) {
+LockHolder::LockHolder(const std::string& path, platform::RecordFile::LockKind kind,
+                       bool againAndAgain) {
 #ifdef _WIN32
     const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder.exe");
 #else
     const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder");
 #endif
     const bool shared = kind == platform::RecordFile::LockKind::Shared;
-    program_ = startProgram({helper, path, shared ? "shared" : "exclusive", signals_.path()});
+    program_ = startProgram({helper, path,
+                             againAndAgain ? "reading"
+                             : shared      ? "shared"
+                                           : "exclusive",
+                             signals_.path()});
     // The helper says it holds the lock by making a file; a slow start (Wine's) is allowed.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!std::filesystem::exists(signals_.file("locked"))) {

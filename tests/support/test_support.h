@@ -53,9 +53,11 @@ int waitForProgram(std::intptr_t program, int seconds);
 
 // Another program holding a lock on a file: the lock_holder helper built beside the tests.
 // The constructor returns once the lock is held; the destructor makes it let go and end.
+// A reader `again and again` lets go every 20 ms and takes the lock again at once.
 class LockHolder {
 public:
-    LockHolder(const std::string& path, platform::RecordFile::LockKind kind);
+    LockHolder(const std::string& path, platform::RecordFile::LockKind kind,
+               bool againAndAgain = false);
     ~LockHolder();
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;

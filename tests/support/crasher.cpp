@@ -1,0 +1,71 @@
+// A copy of the program that is stopped at one of the calls to the system its command makes,
+// for the crash tests: a registration, an update of record 2, or an import of three people.
+// Usage: crasher FOLDER register|update|import STOP crash|fail
+//   crash: the process ends at call STOP, before it is made, as a kill would end it, or in
+//          the middle of it, half of its bytes written, when it is a write;
+//   fail:  call STOP and every call after it fail, as a disk that has just died would.
+// Exit status 0 when the command was done, 1 when it refused with a message, 3 when it
+// crashed. FOLDER/said.txt gets the number of calls the command made, or its message.
+
+#include "core/register.h"
+#include "core/session.h"
+#include "csv/csv_tool.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+#include <fstream>
+#include <string>
+
+namespace {
+
+int stopAt = 0;
+bool crash = false;
+int calls = 0;
+
+int hook(const char* call) {
+    const std::string name = call;
+    if (name == "torn")
+        std::_Exit(3);
+    if (++calls < stopAt || stopAt == 0)
+        return 0;
+    if (!crash)
+        return EIO;
+    if (name.ends_with("write"))
+        return platform::faults::kTear;
+    std::_Exit(3);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fprintf(stderr, "usage: crasher FOLDER register|update|import STOP crash|fail\n");
+        return 2;
+    }
+    const std::string command = argv[2];
+    stopAt = std::atoi(argv[3]);
+    crash = std::string(argv[4]) == "crash";
+    core::Session s;
+    s.folder = argv[1];
+    platform::faults::setHook(hook);
+    try {
+        if (command == "register") {
+            s.m.kgengou = "昭和";
+            core::countRegister(s);
+            core::appendPerson(s, {"山田", "31", "8", "26"});
+        } else if (command == "update") {
+            core::updateRecord(s, {"2", "髙橋", "平成", "1", "2", "3"});
+        } else {
+            csvtool::importCsv("氏名,元号,年,月,日\na,昭和,1,2,3\nb,平成,4,5,6\nc,令和,7,8,9\n",
+                               "in.csv", core::registerPath(s.folder));
+        }
+    } catch (const std::exception& e) {
+        std::ofstream(platform::joinPath(s.folder, "said.txt")) << e.what();
+        return 1;
+    }
+    std::ofstream(platform::joinPath(s.folder, "said.txt")) << calls;
+    return 0;
+}
