@@ -3,11 +3,7 @@
 #include "core/register.h"
 #include "platform/files.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace csvtool {
 
@@ -20,6 +16,7 @@ constexpr char kUsage[] = R"(使い方:
       西暦生年と年齢は --on の日付（省略すると今日）で計算します。
   nenrei-csv import CSV [名簿]
       CSV ファイル（UTF-8）の各行を、名簿の末尾に「登　　録」と同じ形で追加します。
+      CSV を - とすると標準入力から読みます。
       1 行目は列の名前で、氏名・元号・年・月・日の列が要ります（順序は自由、ほかの列は
       無視します）。誤りのある行が 1 行でもあれば、何も追加しません。
   nenrei-csv --help
@@ -52,25 +49,6 @@ std::optional<platform::Date> parseDate(const std::string& text) {
     if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0))
         return std::nullopt;
     return platform::Date{y, m, d};
-}
-
-// The whole of a file, or FileError.
-std::string readFile(const std::string& path) {
-    using platform::FileError;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status))
-        throw FileError(FileError::Action::Open, path, ENOENT);
-    if (std::filesystem::is_directory(status))
-        throw FileError(FileError::Action::Open, path, EISDIR);
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw FileError(FileError::Action::Open, path, EACCES);
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        throw FileError(FileError::Action::Read, path, EIO);
-    return text.str();
 }
 
 struct CommandLine {
@@ -141,7 +119,9 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 err << *note << '\n';
         } else {
             const std::string& csvPath = line.operands[0];
-            int added = importCsv(readFile(csvPath), csvPath, registerPath);
+            platform::InputStream csv(csvPath);
+            int added = importCsv([&](char* to, std::size_t size) { return csv.read(to, size); },
+                                  csvPath == "-" ? "標準入力" : csvPath, registerPath);
             err << added << " 件を追加しました。\n";
         }
     } catch (const std::exception& e) {

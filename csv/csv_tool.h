@@ -2,6 +2,7 @@
 
 #include "platform/system.h"
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -31,11 +32,17 @@ inline constexpr int kMaxRecords = 32766;
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           std::ostream& out);
 
-// Appends the rows of the CSV text `csv` (read from the file `csvName`) to the register
-// at `registerPath`, each as the register button would store it, and gives the number of
-// records added. Every row is checked first: any bad row throws DataError naming each
-// bad line, column and reason, with the register untouched. A failed write throws
-// platform::FileError with the register cut back to its old bytes.
+// Appends the rows of a CSV, read a piece at a time through `read` (which gives 0 at its
+// end) from the file `csvName`, to the register at `registerPath`, each as the register
+// button would store it, and gives the number of records added. The CSV is read as a
+// stream in little memory whatever its size. Every row is checked first: any bad row
+// throws DataError naming the bad lines, columns and reasons (the first 100), with the
+// register untouched; so do more rows than the register can take, as soon as they are
+// read. The records are written in one change that lands whole or not at all; a failure
+// throws DataError telling whether the register is as it was.
+int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
+              const std::string& csvName, const std::string& registerPath);
+// The same for a CSV text in memory.
 int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath);
 
 // The command line (without the program name). Output goes to `out`, messages to `err`.

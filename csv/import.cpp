@@ -12,11 +12,20 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
+#include <utility>
+#include <vector>
 
 namespace csvtool {
 
 namespace {
+
+// Most bytes a row may take, and most values of a row that are kept: a CSV of any size, or
+// an endless one, is read in little memory.
+constexpr std::size_t kMaxRowBytes = std::size_t{1} << 20;
+constexpr std::size_t kMaxRowValues = 4096;
 
 // Position just past the line break that ends the line starting at `from` (LF, CR LF or
 // a lone CR), or the end of the text.
@@ -35,17 +44,21 @@ std::size_t lineBreaks(std::string_view text) {
     return count;
 }
 
+// A row as the reader hands it over: the line it starts on, from 1, its number of values
+// and the first kMaxRowValues of them.
 struct Row {
-    std::size_t line; // where the row starts, from 1
-    std::vector<std::string> values;
+    std::size_t line = 0;
+    std::size_t count = 0;
+    const std::vector<std::string>* values = nullptr;
 };
 
-// The rows of a CSV text, read by libcsv in strict RFC 4180 mode: spaces belong to the
-// values, a quote may only open a value or be doubled inside a quoted one. The text is
-// fed a line at a time so that each row knows the line it starts on.
+// The rows of a CSV read a piece at a time by libcsv in strict RFC 4180 mode: spaces belong
+// to the values, a quote may only open a value or be doubled inside a quoted one. Each
+// piece is fed a line at a time, so that each row knows the line it starts on.
 class Reader {
 public:
-    explicit Reader(const std::string& csvName) : name_(csvName) {
+    Reader(const std::string& csvName, std::function<void(const Row&)> onRow)
+        : name_(csvName), onRow_(std::move(onRow)) {
         if (csv_init(&parser_, CSV_STRICT | CSV_STRICT_FINI) != 0)
             throw DataError("CSV を読む準備ができません。");
         csv_set_space_func(&parser_, [](unsigned char) { return 0; });
@@ -54,45 +67,92 @@ public:
     Reader(const Reader&) = delete;
     Reader& operator=(const Reader&) = delete;
 
-    std::vector<Row> read(std::string_view text) {
-        for (std::size_t pos = 0; pos < text.size(); ++line_) {
+    // The next piece of the text.
+    void feed(std::string_view text) {
+        std::string joined;
+        if (!carry_.empty()) {
+            joined = std::exchange(carry_, "") + std::string(text);
+            text = joined;
+        }
+        if (!started_ && text.size() < 3 && std::string_view("\xEF\xBB\xBF").starts_with(text)) {
+            carry_ = text; // perhaps the start of a byte-order mark
+            return;
+        }
+        if (!started_ && text.starts_with("\xEF\xBB\xBF"))
+            text.remove_prefix(3);
+        started_ = true;
+        // A CR at the end may be the first half of a CR LF: it waits for the next piece.
+        if (!text.empty() && text.back() == '\r') {
+            carry_ = "\r";
+            text.remove_suffix(1);
+        }
+        for (std::size_t pos = 0; pos < text.size();) {
             std::size_t end = nextLine(text, pos);
-            if (csv_parse(&parser_, text.data() + pos, end - pos, onValue, onRowEnd, this) !=
-                end - pos)
-                fail(line_, csv_error(&parser_) == CSV_EPARSE
-                                ? "引用符（\"）の使い方が正しくありません。"
-                                : "値が大きすぎます。");
+            parse(text.substr(pos, end - pos), text[end - 1] == '\n' || text[end - 1] == '\r');
             pos = end;
         }
+    }
+
+    // The end of the text.
+    void finish() {
+        started_ = true;
+        if (!carry_.empty())
+            feed(std::exchange(carry_, "") + "\n");
         line_ = std::max<std::size_t>(line_ - 1, 1);
         if (csv_fini(&parser_, onValue, onRowEnd, this) != 0)
             fail(line_, "ファイルの終わりで引用符（\"）が閉じていません。");
-        return std::move(rows_);
     }
 
-private:
+    // Refuses the text from the line given on.
     [[noreturn]] void fail(std::size_t line, const std::string& reason) const {
         throw DataError("CSV「" + name_ + "」の " + std::to_string(line) + " 行目: " + reason +
                         "\n名簿には何も書き込んでいません。");
     }
+
+private:
+    void parse(std::string_view piece, bool lineEnds) {
+        rowBytes_ += piece.size();
+        if (rowBytes_ > kMaxRowBytes)
+            fail(line_ - breaks_, "1 行が " + std::to_string(kMaxRowBytes >> 20) +
+                                      " MB を超えています。CSV のファイルか確かめてください。");
+        if (csv_parse(&parser_, piece.data(), piece.size(), onValue, onRowEnd, this) !=
+            piece.size())
+            fail(line_, csv_error(&parser_) == CSV_EPARSE
+                            ? "引用符（\"）の使い方が正しくありません。"
+                            : "値が大きすぎます。");
+        if (lineEnds)
+            ++line_;
+    }
     static void onValue(void* bytes, std::size_t size, void* self) {
         auto* r = static_cast<Reader*>(self);
-        r->values_.push_back(size ? std::string(static_cast<const char*>(bytes), size) : "");
-        r->breaks_ += lineBreaks(r->values_.back());
+        std::string_view value(static_cast<const char*>(bytes), bytes ? size : 0);
+        if (r->count_ < kMaxRowValues) {
+            if (r->count_ == r->values_.size())
+                r->values_.emplace_back();
+            r->values_[r->count_].assign(value);
+        }
+        ++r->count_;
+        if (value.find_first_of("\r\n") != std::string_view::npos)
+            r->breaks_ += lineBreaks(value);
     }
     static void onRowEnd(int, void* self) {
         auto* r = static_cast<Reader*>(self);
-        r->rows_.push_back({r->line_ - r->breaks_, std::move(r->values_)});
-        r->values_.clear();
+        r->onRow_({r->line_ - r->breaks_, r->count_, &r->values_});
+        r->count_ = 0;
         r->breaks_ = 0;
+        r->rowBytes_ = 0;
     }
 
     std::string name_;
+    std::function<void(const Row&)> onRow_;
     csv_parser parser_{};
-    std::size_t line_ = 1;   // line being fed
-    std::size_t breaks_ = 0; // line breaks inside the values of the row being read
+    bool started_ = false;
+    std::string carry_;
+    std::size_t line_ = 1;     // line being fed
+    std::size_t breaks_ = 0;   // line breaks inside the values of the row being read
+    std::size_t rowBytes_ = 0; // bytes fed since the row began
+    std::size_t count_ = 0;    // values of the row being read
     std::vector<std::string> values_;
-    std::vector<Row> rows_;
 };
 
 // The columns a row must have, with the field each goes to.
@@ -109,9 +169,6 @@ constexpr std::array<Column, 5> kColumns{{
     {"月", false, 4},
     {"日", false, 4},
 }};
-
-// A row's five values in code page 932, in column order, each checked to fit its field.
-using Person = std::array<std::string, 5>;
 
 std::string eraNames() {
     std::string names;
@@ -145,74 +202,123 @@ std::optional<std::string> problem(const Column& column, const std::string& valu
     return std::nullopt;
 }
 
-// The people of the data rows, or DataError listing every problem.
-std::vector<Person> checkedPeople(const std::vector<Row>& rows, const std::string& csvName) {
-    auto header = [&](const std::string& reason) {
-        return DataError("CSV「" + csvName + "」のヘッダー行: " + reason +
-                         "\n名簿には何も書き込んでいません。");
-    };
-    if (rows.empty())
-        throw header("ありません。1 行目に列の名前（氏名,元号,年,月,日）を書いてください。");
-    const std::vector<std::string>& names = rows.front().values;
-    std::array<std::size_t, kColumns.size()> at{};
-    for (std::size_t c = 0; c < kColumns.size(); ++c) {
-        auto count = std::count(names.begin(), names.end(), kColumns[c].name);
-        if (count != 1)
-            throw header("列「" + std::string(kColumns[c].name) + "」が" +
-                         (count == 0 ? "ありません。" : " 2 つ以上あります。") +
-                         "氏名・元号・年・月・日の列が 1 つずつ要ります。");
-        at[c] = static_cast<std::size_t>(std::find(names.begin(), names.end(), kColumns[c].name) -
-                                         names.begin());
+// The rows of a CSV as records to append: the header row finds the columns, and each data
+// row is checked and kept as the fields of its record after the number, in code page 932.
+// Problems are collected, the first kMaxListed of them in full.
+class Rows {
+public:
+    static constexpr std::size_t kMaxListed = 100;
+
+    Rows(const std::string& csvName, const std::string& registerPath)
+        : name_(csvName), registerPath_(registerPath) {}
+
+    void take(const Row& row, const Reader& reader) {
+        const auto values = std::span(*row.values).first(std::min(row.count, kMaxRowValues));
+        if (auto bad = std::find_if(
+                values.begin(), values.end(),
+                [](const std::string& v) { return platform::utf8::firstMalformed(v).has_value(); });
+            bad != values.end())
+            reader.fail(row.line + lineBreaks(std::string_view(*bad).substr(
+                                       0, *platform::utf8::firstMalformed(*bad))),
+                        "UTF-8 として読めないバイトがあります。CSV は UTF-8 で保存してください。");
+        if (!header_)
+            return takeHeader(row, values);
+        if (++people_ > static_cast<std::size_t>(kMaxRecords))
+            throw DataError("名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
+                            " 件までですが、CSV のデータ行はそれより多くあります（" +
+                            std::to_string(row.line) +
+                            " 行目で読むのをやめました）。\n名簿には何も書き込んでいません。");
+        const std::string where = std::to_string(row.line) + " 行目";
+        if (row.count != columns_) {
+            add(where + ": 値が " + std::to_string(row.count) + " 個あり、ヘッダー行の列の数 " +
+                std::to_string(columns_) + " と合いません。");
+            return;
+        }
+        std::string fields;
+        for (std::size_t c = 0; c < kColumns.size(); ++c) {
+            if (auto why = problem(kColumns[c], values[at_[c]], bytes_))
+                add(where + "「" + std::string(kColumns[c].name) + "」: " + *why);
+            fields += core::fitBytes(bytes_, kColumns[c].width);
+        }
+        records_ += fields;
     }
 
-    std::vector<Person> people;
-    std::string problems;
-    for (auto row = rows.begin() + 1; row != rows.end(); ++row) {
-        std::string where = std::to_string(row->line) + " 行目";
-        if (row->values.size() != names.size()) {
-            problems += where + ": 値が " + std::to_string(row->values.size()) +
-                        " 個あり、ヘッダー行の列の数 " + std::to_string(names.size()) +
-                        " と合いません。\n";
-            continue;
-        }
-        Person p;
-        for (std::size_t c = 0; c < kColumns.size(); ++c) {
-            if (auto why = problem(kColumns[c], row->values[at[c]], p[c]))
-                problems += where + "「" + std::string(kColumns[c].name) + "」: " + *why + "\n";
-        }
-        people.push_back(std::move(p));
-    }
-    if (!problems.empty())
-        throw DataError("CSV「" + csvName + "」を取り込めません。\n" + problems +
+    // The records' fields, each kFieldsLength bytes, once every row is in; DataError
+    // listing the problems otherwise.
+    const std::string& records() const {
+        if (!header_)
+            throw headerError(
+                "ありません。1 行目に列の名前（氏名,元号,年,月,日）を書いてください。");
+        if (problems_ == 0)
+            return records_;
+        std::string more =
+            problems_ > kMaxListed
+                ? "ほかに " + std::to_string(problems_ - kMaxListed) + " 件の誤りがあります。\n"
+                : "";
+        throw DataError("CSV「" + name_ + "」を取り込めません。\n" + listed_ + more +
                         "名簿には何も書き込んでいません。");
-    return people;
-}
+    }
+    std::size_t people() const { return people_; }
+
+    // The register, holding `records` now, cannot take the rows.
+    DataError tooMany(std::int64_t records) const {
+        return DataError("名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
+                         " 件までです。今 " + std::to_string(records) + " 件あり、CSV の " +
+                         std::to_string(people_) +
+                         " 件は入りません。\n名簿には何も書き込んで"
+                         "いません。");
+    }
+
+private:
+    DataError headerError(const std::string& reason) const {
+        return DataError("CSV「" + name_ + "」のヘッダー行: " + reason +
+                         "\n名簿には何も書き込んでいません。");
+    }
+    void takeHeader(const Row& row, std::span<const std::string> names) {
+        for (std::size_t c = 0; c < kColumns.size(); ++c) {
+            auto count = std::count(names.begin(), names.end(), kColumns[c].name);
+            if (count != 1)
+                throw headerError("列「" + std::string(kColumns[c].name) + "」が" +
+                                  (count == 0 ? "ありません。" : " 2 つ以上あります。") +
+                                  "氏名・元号・年・月・日の列が 1 つずつ要ります。");
+            at_[c] = static_cast<std::size_t>(
+                std::find(names.begin(), names.end(), kColumns[c].name) - names.begin());
+        }
+        columns_ = row.count;
+        header_ = true;
+    }
+    void add(const std::string& problem) {
+        if (++problems_ <= kMaxListed)
+            listed_ += problem + "\n";
+    }
+
+    std::string name_, registerPath_;
+    bool header_ = false;
+    std::size_t columns_ = 0;
+    std::array<std::size_t, kColumns.size()> at_{};
+    std::size_t people_ = 0;
+    std::size_t problems_ = 0;
+    std::string listed_;
+    std::string bytes_;
+    std::string records_;
+};
 
 } // namespace
 
-int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath) {
-    if (csv.substr(0, 3) == "\xEF\xBB\xBF")
-        csv.remove_prefix(3);
-    if (auto bad = platform::utf8::firstMalformed(csv))
-        throw DataError("CSV「" + csvName + "」の " +
-                        std::to_string(lineBreaks(csv.substr(0, *bad)) + 1) +
-                        " 行目: UTF-8 として読めないバイトがあります。CSV は UTF-8 で保存してく"
-                        "ださい。\n名簿には何も書き込んでいません。");
-    std::vector<Person> people = checkedPeople(Reader(csvName).read(csv), csvName);
-    if (people.empty())
+int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
+              const std::string& csvName, const std::string& registerPath) {
+    Rows rows(csvName, registerPath);
+    {
+        std::optional<Reader> reader;
+        reader.emplace(csvName, [&](const Row& row) { rows.take(row, *reader); });
+        std::vector<char> buffer(std::size_t{1} << 16);
+        while (std::size_t n = read(buffer.data(), buffer.size()))
+            reader->feed(std::string_view(buffer.data(), n));
+        reader->finish();
+    }
+    const std::string& fields = rows.records();
+    if (fields.empty())
         return 0;
-    auto tooMany = [&](const std::string& now) {
-        return DataError("名簿「" + registerPath + "」は " + std::to_string(kMaxRecords) +
-                         " 件までです。" + now + "CSV の " + std::to_string(people.size()) +
-                         " 件は入りません。\n名簿には何も書き込んでいません。");
-    };
-    if (people.size() > static_cast<std::size_t>(kMaxRecords))
-        throw tooMany("");
-
-    // The records, built whole before the register is touched.
-    platform::StopRequests stop;
-    std::string records;
-    records.reserve(people.size() * core::KojinRecord::kLength);
 
     platform::RecordFile file(registerPath, core::KojinRecord::kLength);
     // Held for the whole import, so that no other program appends meanwhile.
@@ -223,16 +329,20 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
         throw DataError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
     }
     const std::int64_t first = file.wholeRecords() + 1;
-    if (first - 1 + static_cast<std::int64_t>(people.size()) > kMaxRecords)
-        throw tooMany("今 " + std::to_string(first - 1) + " 件あり、");
-    // Like a registration, the first record goes over a partial record at the end.
-    auto n = static_cast<int>(first);
-    for (const Person& p : people) {
-        if (stop.asked())
-            throw DataError("取り込みを中断しました。\n名簿は取り込む前のままです。");
-        const std::string number = std::to_string(n++);
-        records += core::recordBytes({number, p[0], p[1], p[2], p[3], p[4]});
+    const auto added = static_cast<std::int64_t>(rows.people());
+    if (first - 1 + added > kMaxRecords)
+        throw rows.tooMany(first - 1);
+    // The records, numbered from the first after the whole records: like a registration,
+    // the first goes over a partial record at the end.
+    constexpr auto kNumber = static_cast<std::size_t>(core::kFields[0].width);
+    const std::size_t kept = core::KojinRecord::kLength - kNumber;
+    std::string records;
+    records.reserve(static_cast<std::size_t>(added) * core::KojinRecord::kLength);
+    for (std::int64_t i = 0; i < added; ++i) {
+        records += core::fitBytes(std::to_string(first + i), static_cast<int>(kNumber));
+        records.append(fields, static_cast<std::size_t>(i) * kept, kept);
     }
+    platform::StopRequests stop;
     try {
         // One write: all the records land, or none (a journal covers a program that dies
         // half-way); a stop asked for meanwhile takes them back.
@@ -240,7 +350,18 @@ int importCsv(std::string_view csv, const std::string& csvName, const std::strin
     } catch (const platform::FileError& e) {
         throw DataError(e.what());
     }
-    return static_cast<int>(people.size());
+    return static_cast<int>(added);
+}
+
+int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath) {
+    return importCsv(
+        [&](char* out, std::size_t size) {
+            const std::size_t n = std::min(size, csv.size());
+            std::copy_n(csv.data(), n, out);
+            csv.remove_prefix(n);
+            return n;
+        },
+        csvName, registerPath);
 }
 
 } // namespace csvtool

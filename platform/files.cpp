@@ -391,6 +391,20 @@ std::int64_t RecordFile::wholeRecords() const {
     return length() / recordLength_;
 }
 
+InputStream::InputStream(const std::string& path) : path_(path) {
+    const int err = path == "-" ? native::openStandardInput(file_)
+                                : native::open(path, {native::OpenMode::Stream}, file_);
+    if (err)
+        throw FileError(FileError::Action::Open, path == "-" ? "標準入力" : path, err);
+}
+
+std::size_t InputStream::read(char* out, std::size_t size) {
+    std::size_t got = 0;
+    if (int err = file_.read(out, size, got))
+        throw FileError(FileError::Action::Read, path_ == "-" ? "標準入力" : path_, err);
+    return got;
+}
+
 std::uint64_t writesStarted() {
     return writes;
 }
@@ -527,6 +541,8 @@ std::string reasonText(int errnum) {
         return "ファイルが大きすぎます。";
     case EINTR:
         return "操作が中断されました。";
+    case EBADF:
+        return "開かれていないか、この使い方では開かれていません。";
     default:
         return "システムエラーが発生しました（エラー番号 " + std::to_string(errnum) + "）。";
     }

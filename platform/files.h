@@ -147,6 +147,20 @@ void setHook(Hook hook);
 int check(const char* call);
 } // namespace faults
 
+// A file read once from its start to its end, a piece at a time: a file by name (a pipe or
+// a device too), or standard input by the name "-".
+class InputStream {
+public:
+    // Throws FileError naming the file when it cannot be opened.
+    explicit InputStream(const std::string& path);
+    // Up to `size` bytes; 0 at the end. Throws FileError naming the file.
+    std::size_t read(char* out, std::size_t size);
+
+private:
+    std::string path_;
+    native::File file_;
+};
+
 // How many writes this process has started through these services. A command that
 // leaves it as it was has changed no file.
 std::uint64_t writesStarted();

@@ -16,6 +16,7 @@ struct OpenMode {
         ReadOnly,  // an existing file
         CreateNew, // a new file only (EEXIST otherwise); a link in its place is not followed
         Existing,  // an existing file, to read and write; a link in its place is refused
+        Stream,    // an existing file to read from start to end: a pipe or a device too
     } kind;
     bool* created = nullptr;  // ReadWrite: set when the file did not exist before
     bool allowDevice = false; // POSIX: a character or block device is taken too
@@ -36,6 +37,8 @@ public:
 
     // Up to `size` bytes at `offset` into `out`; `got` tells how many (fewer at the end).
     int readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& got) const;
+    // Up to `size` bytes from where the last read ended; `got` is 0 at the end.
+    int read(char* out, std::size_t size, std::size_t& got);
     // All of `bytes` at `offset`, short writes retried.
     int writeAt(std::int64_t offset, std::string_view bytes);
     int setLength(std::int64_t length);
@@ -54,8 +57,12 @@ private:
 };
 
 // Opens `path`. Refuses with EINVAL what cannot hold a data file: a pipe, a socket or a
-// device, and for CreateNew and Existing anything but a plain file.
+// device, and for CreateNew and Existing anything but a plain file; a Stream may be
+// anything that is not a folder (EISDIR).
 int open(const std::string& path, OpenMode mode, File& file);
+
+// The program's standard input, as a file of its own.
+int openStandardInput(File& file);
 
 // Removes the file `path` names (a link, not its target).
 int remove(const std::string& path);

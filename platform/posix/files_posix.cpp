@@ -159,6 +159,18 @@ int File::readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& 
     return 0;
 }
 
+int File::read(char* out, std::size_t size, std::size_t& got) {
+    for (;;) {
+        ssize_t r = ::read(fdOf(handle_), out, size);
+        if (r >= 0) {
+            got = static_cast<std::size_t>(r);
+            return 0;
+        }
+        if (errno != EINTR)
+            return errno;
+    }
+}
+
 int File::writeAt(std::int64_t offset, std::string_view bytes) {
     return writeAll(fdOf(handle_), bytes, static_cast<off_t>(offset));
 }
@@ -218,14 +230,35 @@ int open(const std::string& path, OpenMode mode, File& file) {
     case OpenMode::Existing:
         fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | kFlags);
         break;
+    case OpenMode::Stream:
+        // Blocking: a pipe is read as its writer writes.
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        break;
     }
     if (fd < 0)
         return errno;
+    if (mode.kind == OpenMode::Stream) {
+        struct stat st {};
+        const int err = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+        if (err)
+            ::close(fd);
+        else
+            file = File(fd);
+        return err;
+    }
     const bool plain = mode.kind == OpenMode::CreateNew || mode.kind == OpenMode::Existing;
     if (int err = unusableKind(fd, plain)) {
         ::close(fd);
         return err;
     }
+    file = File(fd);
+    return 0;
+}
+
+int openStandardInput(File& file) {
+    const int fd = ::fcntl(0, F_DUPFD_CLOEXEC, 3);
+    if (fd < 0)
+        return errno;
     file = File(fd);
     return 0;
 }

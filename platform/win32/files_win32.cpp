@@ -201,6 +201,19 @@ int File::readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& 
     return 0;
 }
 
+int File::read(char* out, std::size_t size, std::size_t& got) {
+    DWORD n = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    got = 0;
+    if (!::ReadFile(toHandle(handle_), out, chunk, &n, nullptr)) {
+        const DWORD error = ::GetLastError();
+        // The writer of a pipe has closed its end: the end of the input.
+        return error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF ? 0 : errnoOf(error);
+    }
+    got = n;
+    return 0;
+}
+
 int File::writeAt(std::int64_t offset, std::string_view bytes) {
     return writeAll(toHandle(handle_), bytes, offset) ? 0 : errnoOf(::GetLastError());
 }
@@ -281,15 +294,35 @@ int open(const std::string& path, OpenMode mode, File& file) {
                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         break;
+    case OpenMode::Stream:
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        break;
     }
     if (h == INVALID_HANDLE_VALUE)
         return errnoOf(::GetLastError(), wpath);
     File opened(reinterpret_cast<std::intptr_t>(h));
+    if (mode.kind == OpenMode::Stream) {
+        file = std::move(opened);
+        return 0;
+    }
     if (!isDiskFile(h))
         return EINVAL;
     if ((mode.kind == OpenMode::CreateNew || mode.kind == OpenMode::Existing) && !isPlainFile(h))
         return EINVAL;
     file = std::move(opened);
+    return 0;
+}
+
+int openStandardInput(File& file) {
+    HANDLE in = ::GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE copy = INVALID_HANDLE_VALUE;
+    if (in == nullptr || in == INVALID_HANDLE_VALUE ||
+        !::DuplicateHandle(::GetCurrentProcess(), in, ::GetCurrentProcess(), &copy, 0, FALSE,
+                           DUPLICATE_SAME_ACCESS))
+        return EBADF;
+    file = File(reinterpret_cast<std::intptr_t>(copy));
     return 0;
 }
 

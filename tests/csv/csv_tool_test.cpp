@@ -40,6 +40,13 @@ const std::string kExported =
                  "\"4\",\"①～\",\"明治\",\"45\",\"7\",\"29\",\"1912\",\"112\"\r\n"
                  "\"5\",\" 空白\",\"大正\",\"15\",\"12\",\"24\",\"1926\",\"97\"\r\n";
 
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
+}
+
 std::string quoted(const std::string& value) {
     std::string out = "\"";
     for (char c : value)
@@ -145,6 +152,11 @@ TEST_F(CsvTool, ABadRowOrAFullRegisterWritesNothingAndNamesEveryProblem) {
         {head + good + "a\"b,昭和,1,2,3\n", {"3 行目: 引用符"}},
         {head + good + "\"ab,昭和,1,2,3\n", {"3 行目: ファイルの終わりで引用符"}},
         {head + good + "\x8e\x52,昭和,1,2,3\n", {"3 行目: UTF-8"}},
+        // Read as a stream in little memory: more rows than any register takes, a line
+        // without end, problems past the hundredth only counted.
+        {head + repeated(good, 32767), {"32768 行目で読むのをやめました"}, 0},
+        {head + std::string(3 << 20, 'a'), {"2 行目: 1 行が 1 MB を超えています"}},
+        {head + repeated(",,1,2,3\n", 102), {"101 行目「元号」", "ほかに 2 件の誤り"}},
         {head + good + good, {"32766 件までです。今 32765 件"}, 32765},
     };
     for (const Case& c : cases) {

@@ -59,7 +59,8 @@ int main(int argc, char** argv) {
         } else if (command == "update") {
             core::updateRecord(s, {"2", "髙橋", "平成", "1", "2", "3"});
         } else {
-            csvtool::importCsv("氏名,元号,年,月,日\na,昭和,1,2,3\nb,平成,4,5,6\nc,令和,7,8,9\n",
+            csvtool::importCsv(std::string_view("氏名,元号,年,月,日\na,昭和,1,2,3\nb,平成,4,5,6\n"
+                                                "c,令和,7,8,9\n"),
                                "in.csv", core::registerPath(s.folder));
         }
     } catch (const std::exception& e) {
