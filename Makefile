@@ -37,11 +37,12 @@ sanitize-build:
 	@cmake --preset sanitize $(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset sanitize -j $(JOBS)
 
-# The Google Benchmark programs, then nenrei-csv against short Python scripts doing the same
-# jobs, side by side.
+# The Google Benchmark programs, nenrei-csv against short Python scripts doing the same
+# jobs side by side, and the import's peak memory on inputs of any size.
 bench: deps build
 	./build/bench/nenrei_bench
 	python3 bench/compare_with_python.py build/nenrei-csv
+	python3 bench/import_memory.py build/nenrei-csv
 
 # The Qt-free libraries and their tests cross-built for Windows with mingw-w64 and run under
 # Wine, with the differential check of the code page against a native build of its table

@@ -10,10 +10,12 @@ namespace csvtool {
 namespace {
 
 constexpr char kUsage[] = R"(使い方:
-  nenrei-csv export [--on YYYY-MM-DD] [名簿]
+  nenrei-csv export [--on YYYY-MM-DD] [--more] [名簿]
       名簿を CSV（UTF-8、BOM 付き、改行は CR LF）にして標準出力に書き出します。
       列は 番号,氏名,元号,年,月,日,西暦生年,年齢 で、1 行が 1 件です。
       西暦生年と年齢は --on の日付（省略すると今日）で計算します。
+      --more を付けると、同じ日付の 法定年齢,数え年,学年,干支,長寿祝い の列を加えます。
+      =、+、-、@ などで始まる値は、表計算ソフトが式として扱わないよう ' を前に付けます。
   nenrei-csv import CSV [名簿]
       CSV ファイル（UTF-8）の各行を、名簿の末尾に「登　　録」と同じ形で追加します。
       CSV を - とすると標準入力から読みます。
@@ -54,13 +56,14 @@ std::optional<platform::Date> parseDate(const std::string& text) {
 struct CommandLine {
     std::string command;
     std::optional<platform::Date> on;
+    bool more = false;
     std::vector<std::string> operands;
 };
 
 CommandLine parse(const std::vector<std::string>& args) {
     if (args.empty())
         throw UsageError("コマンド（export または import）がありません。");
-    CommandLine line{args[0], std::nullopt, {}};
+    CommandLine line{args[0], std::nullopt, false, {}};
     if (line.command != "export" && line.command != "import")
         throw UsageError("「" + line.command + "」というコマンドはありません。");
     bool options = true;
@@ -75,6 +78,8 @@ CommandLine parse(const std::vector<std::string>& args) {
             line.on = parseDate(date);
             if (!line.on)
                 throw UsageError("「" + date + "」は日付（YYYY-MM-DD）ではありません。");
+        } else if (options && line.command == "export" && a == "--more") {
+            line.more = true;
         } else if (options && a.size() > 1 && a[0] == '-') {
             throw UsageError("「" + a + "」というオプションはありません。");
         } else {
@@ -115,7 +120,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                    : core::registerPath(programFolder);
     try {
         if (exporting) {
-            if (auto note = exportRegister(registerPath, line.on.value_or(clock.today()), out))
+            if (auto note =
+                    exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))
                 err << *note << '\n';
         } else {
             const std::string& csvPath = line.operands[0];

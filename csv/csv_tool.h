@@ -26,11 +26,19 @@ inline constexpr int kMaxRecords = 32766;
 
 // Writes the register at `registerPath` to `out` as CSV: UTF-8 with a byte-order mark,
 // CR LF line ends, every value quoted. One row per record, in record order; the western
-// birth year and the age are worked out on the date `on`. Gives a note for the user when
-// the register ends in a partial record, which is left out. Throws platform::FileError
-// when the register cannot be read, and DataError when `out` fails.
+// birth year and the age are worked out on the date `on`, and with `more` the columns of
+// core/reckoning.h too. A cell that a spreadsheet would run as a formula gets an apostrophe
+// before it (see guardedCell). Gives a note for the user when the register ends in a
+// partial record, which is left out. Throws platform::FileError when the register cannot
+// be read, and DataError when `out` fails.
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
-                                          std::ostream& out);
+                                          bool more, std::ostream& out);
+
+// The export writes a value with an apostrophe before it when it starts with =, +, @, a
+// tab, a carriage return or an apostrophe, or with - when it is not a plain number (-1,
+// -1.5), so that no spreadsheet runs it as a formula. This takes exactly that apostrophe
+// away again, so that an exported CSV imports back to the same bytes.
+std::string_view unguardedCell(std::string_view cell);
 
 // Appends the rows of a CSV, read a piece at a time through `read` (which gives 0 at its
 // end) from the file `csvName`, to the register at `registerPath`, each as the register

@@ -5,10 +5,12 @@
 #include "core/kojin_record.h"
 #include "core/module1.h"
 #include "core/number.h"
+#include "core/reckoning.h"
 #include "core/register.h"
 #include "platform/files.h"
 #include "platform/utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <filesystem>
@@ -21,26 +23,59 @@ namespace {
 constexpr std::array<std::string_view, 8> kHeader{"番号", "氏名", "元号",     "年",
                                                   "月",   "日",   "西暦生年", "年齢"};
 
-// One value in double quotes, quotes inside doubled.
-void writeValue(std::ostream& out, std::string_view value) {
-    out << '"';
-    for (char c : value) {
-        if (c == '"')
-            out << '"';
-        out << c;
-    }
-    out << '"';
+// -1 or -1.5: a number that a spreadsheet reads as one and never as a formula.
+bool plainNegativeNumber(std::string_view value) {
+    if (value.size() < 2 || value[0] != '-')
+        return false;
+    const std::string_view digits = value.substr(1);
+    const std::size_t point = digits.find('.');
+    auto allDigits = [](std::string_view part) {
+        return !part.empty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return point == std::string_view::npos
+               ? allDigits(digits)
+               : allDigits(digits.substr(0, point)) && allDigits(digits.substr(point + 1));
 }
 
-template <typename Values> void writeRow(std::ostream& out, const Values& values) {
-    bool first = true;
-    for (std::string_view value : values) {
-        if (!first)
-            out << ',';
-        first = false;
-        writeValue(out, value);
+bool needsGuard(std::string_view value) {
+    if (value.empty())
+        return false;
+    switch (value[0]) {
+    case '=':
+    case '+':
+    case '@':
+    case '\t':
+    case '\r':
+    case '\'':
+        return true;
+    case '-':
+        return !plainNegativeNumber(value);
+    default:
+        return false;
     }
-    out << "\r\n";
+}
+
+// One cell in double quotes, quotes inside doubled.
+void appendCell(std::string& out, std::string_view value) {
+    out += '"';
+    if (needsGuard(value))
+        out += '\'';
+    for (char c : value) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+void appendRow(std::string& out, const std::vector<std::string>& values) {
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        appendCell(out, values[i]);
+    }
+    out += "\r\n";
 }
 
 // A field as the screens show it, without the spaces that fill it.
@@ -49,12 +84,24 @@ std::string shownValue(std::string_view field) {
     return std::string(shown.substr(0, shown.find_last_not_of(' ') + 1));
 }
 
+template <typename T> std::string text(const std::optional<T>& value) {
+    if (!value)
+        return {};
+    if constexpr (std::is_same_v<T, int>)
+        return std::to_string(*value);
+    else
+        return std::string(*value);
+}
+
 // The record's row: its fields, then the western birth year and the age as the
-// calculation screen works them out once the record is loaded into it.
-std::array<std::string, 8> recordRow(const core::KojinRecord& r, core::Module1& m,
-                                     const std::array<std::string, 3>& on) {
-    std::array<std::string, 8> row{shownValue(r.bangou), shownValue(r.simei), shownValue(r.gengou),
-                                   shownValue(r.nen),    shownValue(r.tuki),  shownValue(r.hi)};
+// calculation screen works them out once the record is loaded into it, and with `more`
+// the other reckonings on the same date.
+std::vector<std::string> recordRow(const core::KojinRecord& r, core::Module1& m,
+                                   const platform::Date& on, const std::array<std::string, 3>& date,
+                                   bool more) {
+    std::vector<std::string> row{shownValue(r.bangou), shownValue(r.simei), shownValue(r.gengou),
+                                 shownValue(r.nen),    shownValue(r.tuki),  shownValue(r.hi)};
+    row.resize(kHeader.size() + (more ? core::kReckoningHeadings.size() : 0));
     // Loading a record selects the era named by its field's first two characters.
     m.kgengou = platform::utf8::left(r.gengou, 2);
     if (!core::eraIndex(m.kgengou))
@@ -62,47 +109,68 @@ std::array<std::string, 8> recordRow(const core::KojinRecord& r, core::Module1& 
     m.knen = core::shownText(r.nen);
     m.ktuki = core::shownText(r.tuki);
     m.khi = core::shownText(r.hi);
-    m.gnen = on[0];
-    m.gtuki = on[1];
-    m.ghi = on[2];
+    std::tie(m.gnen, m.gtuki, m.ghi) = std::tie(date[0], date[1], date[2]);
     core::AgeResult result = core::calculateAge(m);
     row[6] = core::numberText(result.birthYear);
     row[7] = core::numberText(result.age);
+    if (!more)
+        return row;
+    if (auto birth = core::birthDate(result.birthYear, m.ktukiv, m.khiv)) {
+        row[8] = text(core::legalAge(*birth, on));
+        row[9] = text(core::countedAge(*birth, on));
+        row[10] = text(core::schoolClass(*birth, on));
+        row[11] = text(core::sexagenaryYear(*birth, on));
+        row[12] = text(core::longevityCelebration(*birth, on));
+    }
     return row;
 }
 
 } // namespace
 
+std::string_view unguardedCell(std::string_view cell) {
+    return cell.starts_with('\'') && needsGuard(cell.substr(1)) ? cell.substr(1) : cell;
+}
+
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
-                                          std::ostream& out) {
+                                          bool more, std::ostream& out) {
     // Opening would create a missing register; a missing one is an error here.
     std::error_code ec;
     if (!std::filesystem::exists(registerPath, ec))
         throw platform::FileError(platform::FileError::Action::Open, registerPath, ENOENT);
     platform::RecordFile file(registerPath, core::KojinRecord::kLength);
-    // Read whole under a shared lock, which is let go before a slow reader of the output
-    // could keep other programs waiting.
-    std::vector<core::KojinRecord> read;
+    // Read whole, in one read, under a shared lock, which is let go before a slow reader of
+    // the output could keep other programs waiting.
+    std::string records;
     std::int64_t length = 0;
     {
         core::RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
         length = file.length();
-        for (std::int64_t n = 1; n <= length / core::KojinRecord::kLength; ++n)
-            read.push_back(core::readRecord(file, static_cast<int>(n)));
+        records = file.readRecords(1, length / core::KojinRecord::kLength);
     }
-    std::int64_t records = length / core::KojinRecord::kLength;
 
-    auto date = core::referenceDateTexts(on);
+    const auto date = core::referenceDateTexts(on);
     core::Module1 m;
-    out << "\xEF\xBB\xBF";
-    writeRow(out, kHeader);
-    for (std::size_t i = 0; i < read.size() && out; ++i)
-        writeRow(out, recordRow(read[i], m, date));
+    std::string text = "\xEF\xBB\xBF";
+    std::vector<std::string> header(kHeader.begin(), kHeader.end());
+    if (more)
+        header.insert(header.end(), core::kReckoningHeadings.begin(),
+                      core::kReckoningHeadings.end());
+    appendRow(text, header);
+    constexpr std::size_t kPiece = std::size_t{1} << 16;
+    for (std::size_t at = 0; at < records.size() && out; at += core::KojinRecord::kLength) {
+        auto record = core::decodeRecord(std::string_view(records).substr(at, 42));
+        appendRow(text, recordRow(record, m, on, date, more));
+        if (text.size() >= kPiece) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     if (!out)
         throw DataError("標準出力に書き込めません。CSV は途中までしか書き出していません。");
 
-    std::int64_t rest = length - records * core::KojinRecord::kLength;
+    const std::int64_t rest = length % core::KojinRecord::kLength;
     if (rest == 0)
         return std::nullopt;
     return "名簿「" + registerPath + "」の末尾の " + std::to_string(rest) +

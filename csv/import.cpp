@@ -179,11 +179,11 @@ std::string eraNames() {
 
 // Why a value cannot be stored in its field unchanged, or nothing when it can; `bytes`
 // gets the value in code page 932.
-std::optional<std::string> problem(const Column& column, const std::string& value,
+std::optional<std::string> problem(const Column& column, std::string_view value,
                                    std::string& bytes) {
     if (column.era && !core::eraIndex(value))
         return value.empty() ? "元号が空です。" + eraNames() + " のどれかを書いてください。"
-                             : "「" + value + "」は元号ではありません。" + eraNames() +
+                             : "「" + std::string(value) + "」は元号ではありません。" + eraNames() +
                                    " のどれかを書いてください。";
     platform::cp932::Encoded encoded = platform::cp932::encode(value);
     bytes = std::move(encoded.bytes);
@@ -236,7 +236,7 @@ public:
         }
         std::string fields;
         for (std::size_t c = 0; c < kColumns.size(); ++c) {
-            if (auto why = problem(kColumns[c], values[at_[c]], bytes_))
+            if (auto why = problem(kColumns[c], unguardedCell(values[at_[c]]), bytes_))
                 add(where + "「" + std::string(kColumns[c].name) + "」: " + *why);
             fields += core::fitBytes(bytes_, kColumns[c].width);
         }

@@ -120,16 +120,13 @@ public:
                     "もう一度操作してください。") {}
 };
 
-// Empties the journal, from which moment the change it would undo is final, then removes
-// it. Gives 0 once it is empty; the removal is best effort, since an empty journal is
-// removed by whoever finds it next.
+// Removes the journal and flushes its folder: from then on the change it would undo is
+// final. Gives 0 once that is on the disk.
 int discardJournal(native::File& journal, const std::string& path) {
-    int err = call("journal truncate", [&] { return journal.setLength(0); });
-    if (!err)
-        err = call("journal flush", [&] { return journal.flush(); });
     journal.close();
-    if (!err && call("journal remove", [&] { return native::remove(path); }) == 0)
-        call("folder flush", [&] { return native::syncFolderOf(path); });
+    int err = call("journal remove", [&] { return native::remove(path); });
+    if (!err)
+        err = call("folder flush", [&] { return native::syncFolderOf(path); });
     return err;
 }
 
@@ -164,6 +161,17 @@ std::string RecordFile::read(std::int64_t n) {
     if (int err = file_.readAt((n - 1) * recordLength_, bytes.data(), bytes.size(), got))
         throw FileError(FileError::Action::Read, path_, err);
     eof_ = got < bytes.size();
+    return bytes;
+}
+
+std::string RecordFile::readRecords(std::int64_t first, std::int64_t count) {
+    const std::int64_t whole =
+        std::max<std::int64_t>(0, std::min(count, wholeRecords() - first + 1));
+    std::string bytes(static_cast<std::size_t>(whole * recordLength_), '\0');
+    std::size_t got = 0;
+    if (int err = file_.readAt((first - 1) * recordLength_, bytes.data(), bytes.size(), got))
+        throw FileError(FileError::Action::Read, path_, err);
+    bytes.resize(got - got % static_cast<std::size_t>(recordLength_));
     return bytes;
 }
 
@@ -228,8 +236,13 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
         err = EINTR;
     if (!err && !journaled)
         return;
-    if (!err && (err = discardJournal(journal, journal_)) == 0)
-        return;
+    bool journalGone = false;
+    if (!err) {
+        err = discardJournal(journal, journal_);
+        if (!err)
+            return;
+        journalGone = !native::exists(journal_);
+    }
 
     // Take the change back: the old bytes, then the old length.
     int undoErr = 0;
@@ -241,12 +254,12 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
         undoErr = call("flush", [&] { return file_.flush(); });
     if (!undoErr) {
         // Should the journal stay, the next lock plays it back again, which changes nothing.
-        if (journal.isOpen())
+        if (journaled && !journalGone)
             discardJournal(journal, journal_);
         throw WriteError(path_, err, Undo::Restored);
     }
-    throw WriteError(path_, err, journal.isOpen() ? Undo::Journaled : Undo::Unknown, undoErr,
-                     journal_);
+    throw WriteError(path_, err, journaled && !journalGone ? Undo::Journaled : Undo::Unknown,
+                     undoErr, journal_);
 }
 
 void RecordFile::recover() {

@@ -57,7 +57,7 @@ std::string reasonText(int errnum);
 // Writes are all or nothing. A write that changes more than one record's place, or
 // overwrites bytes already in the file, first saves what it replaces (the old length and
 // the old bytes) in a journal beside the file, flushed with its folder; then it writes and
-// flushes the file, and empties and removes the journal. Whoever next locks the file and
+// flushes the file, and removes the journal, flushing the folder. Whoever next locks the file and
 // finds a journal (its writer died or lost its disk half-way) puts those bytes back
 // first, so no one reads, counts or builds on a half-done change. One record appended
 // after the whole records needs no journal: cut short, it leaves a partial record, which
@@ -76,6 +76,9 @@ public:
     // end condition turns true; a read that returns a whole record turns it false.
     std::string read(std::int64_t n);
     bool eof() const { return eof_; }
+    // The bytes of the whole records from record `first` on, at most `count` of them, in
+    // one read.
+    std::string readRecords(std::int64_t first, std::int64_t count);
 
     // Writes record n (bytes cut or zero-filled to the record length), as writeRecords().
     void write(std::int64_t n, std::string_view bytes);

@@ -16,6 +16,8 @@ packages=(
     libcsv-dev
     qt6-base-dev qt6-translations-l10n
     libgtest-dev libgmock-dev libbenchmark-dev
+    # make bench: GNU time for the peak memory of a process.
+    time
     clang-14 libclang-rt-14-dev
     fonts-ipafont-gothic
     # The real-window test and the screenshots: a virtual display with a window manager,

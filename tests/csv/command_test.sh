@@ -38,6 +38,9 @@ expect 0 "export" "$tool" export --on 2024-08-26
 [ "$(wc -l <"$scratch/out")" -eq 3 ] || fail "export gave $(wc -l <"$scratch/out") lines, not 3"
 grep -qF '"2","c","平成","元","1","8","1989","35"' "$scratch/out" || fail "row 2 is wrong"
 expect 2 "no command" "$tool"
+printf '氏名,元号,年,月,日\n"d",令和,2,3,4\n' >"$scratch/one.csv"
+expect 0 "import from standard input" "$tool" import - <"$scratch/one.csv"
+[ "$(stat -c %s "$scratch/tool/kojinnen.txt")" -eq 126 ] || fail "standard input was not imported"
 status=0
 "$tool" export >/dev/full 2>"$scratch/err" || status=$?
 [ "$status" -eq 1 ] || fail "export to a full disk: status $status, not 1"

@@ -24,9 +24,14 @@ struct Person {
 
 // Names a CSV must quote, characters beyond Shift-JIS, blanks the fields keep (quoted or not).
 const std::vector<Person> kPeople{
-    {"山田, 太郎", "昭和", "31", " 8", "26"}, {"髙橋 \"タカ\"", "平成", "元", "1", "8"},
-    {"改\r\n行", "令和", "1", "5", "1"},      {"①〜", "明治", "45", "7", "29"},
+    {"山田, 太郎", "昭和", "31", " 8", "26"},
+    {"髙橋 \"タカ\"", "平成", "元", "1", "8"},
+    {"改\r\n行", "令和", "1", "5", "1"},
+    {"①〜", "明治", "45", "7", "29"},
     {" 空白 ", "大正", "15", "12", "24"},
+    // Stored as typed; exported so that no spreadsheet runs them as formulas.
+    {"=cmd|' /C calc'!A0", "令和", "-1", "-A", "'3"},
+    {"+SUM(A1)", "平成", "@1", "\t2", "\r3"},
 };
 
 const std::string kHeaderRow =
@@ -38,20 +43,27 @@ const std::string kExported =
                  "\"2\",\"髙橋 \"\"タカ\"\"\",\"平成\",\"元\",\"1\",\"8\",\"1989\",\"35\"\r\n"
                  "\"3\",\"改\r\n行\",\"令和\",\"1\",\"5\",\"1\",\"2019\",\"5\"\r\n"
                  "\"4\",\"①～\",\"明治\",\"45\",\"7\",\"29\",\"1912\",\"112\"\r\n"
-                 "\"5\",\" 空白\",\"大正\",\"15\",\"12\",\"24\",\"1926\",\"97\"\r\n";
-
-std::string repeated(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += text;
-    return out;
-}
+                 "\"5\",\" 空白\",\"大正\",\"15\",\"12\",\"24\",\"1926\",\"97\"\r\n"
+                 "\"6\",\"'=cmd|' /C calc'!A0\",\"令和\",\"-1\",\"'-A\",\"''3\",\"2017\",\"7\"\r\n"
+                 "\"7\",\"'+SUM(A1)\",\"平成\",\"'@1\",\"'\t2\",\"'\r3\",\"1988\",\"36\"\r\n";
 
 std::string quoted(const std::string& value) {
     std::string out = "\"";
     for (char c : value)
         out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
+}
+
+// A value as a CSV cell, in quotes only when it must be.
+std::string cell(const std::string& value) {
+    return value.find_first_of("\",\r\n") == std::string::npos ? value : quoted(value);
+}
+
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i)
+        out += text;
+    return out;
 }
 
 class CsvTool : public testing::Test {
@@ -99,22 +111,22 @@ TEST_F(CsvTool, ImportStoresRowsAsTheRegisterButtonAndExportReadsThemBack) {
         std::string text =
             l.start + (l.shuffled ? "日,メモ,元号,月,氏名,年" : "氏名,元号,年,月,日") + l.end;
         for (const Person& p : kPeople)
-            text += (l.shuffled ? quoted(p.hi) + ",\"x,\"\"y\",\"" + p.gengou + "\"," + p.tuki +
-                                      "," + quoted(p.simei) + "," + p.nen
-                                : quoted(p.simei) + "," + p.gengou + "," + p.nen + "," + p.tuki +
-                                      "," + p.hi) +
+            text += (l.shuffled ? quoted(p.hi) + ",\"x,\"\"y\",\"" + p.gengou + "\"," +
+                                      cell(p.tuki) + "," + quoted(p.simei) + "," + cell(p.nen)
+                                : quoted(p.simei) + "," + p.gengou + "," + cell(p.nen) + "," +
+                                      cell(p.tuki) + "," + cell(p.hi)) +
                     l.end;
         EXPECT_EQ(import(text, reg), 0) << err;
-        EXPECT_EQ(err, "5 件を追加しました。\n");
+        EXPECT_EQ(err, "7 件を追加しました。\n");
         EXPECT_EQ(readBytes(reg), readBytes(byButton));
     }
     EXPECT_EQ(run({"export", "--on", "2024-08-25"}), 0) << err;
     EXPECT_EQ(out, kExported);
     EXPECT_EQ(import(out, reg), 0) << err; // an exported file imports back, appended
     std::string all = readBytes(reg), button = readBytes(byButton);
-    ASSERT_EQ(all.size(), 10 * 42u);
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(all.substr((5 + i) * 42 + 5, 37), button.substr(i * 42 + 5, 37));
+    ASSERT_EQ(all.size(), 14 * 42u);
+    for (std::size_t i = 0; i < 7; ++i)
+        EXPECT_EQ(all.substr((7 + i) * 42 + 5, 37), button.substr(i * 42 + 5, 37));
 }
 
 TEST_F(CsvTool, ExportGivesARowPerRecordBlankOrUnknownEraAndReportsAPartialRecord) {
@@ -129,6 +141,17 @@ TEST_F(CsvTool, ExportGivesARowPerRecordBlankOrUnknownEraAndReportsAPartialRecor
                                 "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
                                 "\"x\",\"鈴\",\"西暦\",\"1990\",\"2\",\"3\",\"\",\"\"\r\n");
     EXPECT_NE(err.find("5 バイト"), std::string::npos) << err;
+    // The other reckonings on the same date follow the age, empty where it is.
+    EXPECT_EQ(run({"export", "--more", "--on=2025-01-07", reg}), 0);
+    EXPECT_EQ(
+        out,
+        kBom +
+            "\"番号\",\"氏名\",\"元号\",\"年\",\"月\",\"日\",\"西暦生年\",\"年齢\",\"法定"
+            "年齢\",\"数え年\",\"学年\",\"干支\",\"長寿祝い\"\r\n"
+            "\"1\",\"佐藤\",\"昭和X\",\"64\",\"1\",\"7\",\"1989\",\"36\",\"36\",\"37\",\"\","
+            "\"己巳\",\"\"\r\n" +
+            "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"
+            "\"x\",\"鈴\",\"西暦\",\"1990\",\"2\",\"3\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
 }
 
 TEST_F(CsvTool, ABadRowOrAFullRegisterWritesNothingAndNamesEveryProblem) {
@@ -221,7 +244,9 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
     struct Case {
         std::vector<std::string> args;
         int status;
+        std::string said = {};
     };
+    std::filesystem::create_symlink("loop.csv", folder.file("loop.csv"));
     const Case cases[] = {
         {{}, 2},
         {{"list"}, 2},
@@ -233,7 +258,8 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
         {{"import", "--on", "2024-01-01", "a.csv"}, 2},
         {{"export", "--help"}, 0},
         {{"export", "--on", "2024-02-29"}, 1}, // no register in the program's folder
-        {{"import", folder.file("missing.csv")}, 1},
+        {{"import", folder.file("missing.csv")}, 1, "見つかりません"},
+        {{"import", folder.file("loop.csv")}, 1, "循環しています"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
@@ -242,6 +268,7 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
             EXPECT_EQ(out.rfind("使い方", 0), 0u);
         else
             EXPECT_EQ(err.find("--help") != std::string::npos, c.status == 2) << err;
+        EXPECT_NE(err.find(c.said), std::string::npos) << err;
     }
     EXPECT_FALSE(std::filesystem::exists(reg)); // export never creates the register
 }
