@@ -11,18 +11,46 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <tuple>
 
 namespace core {
 
+namespace {
+
+// The numbers of an entry: era year, birth month and day, reference year, month and day.
+struct EntryValues {
+    double nen, tuki, hi, gnen, gtuki, ghi;
+};
+
+EntryValues entryValues(std::string_view nen, std::string_view tuki, std::string_view hi,
+                        std::string_view gnen, std::string_view gtuki, std::string_view ghi) {
+    return {eraYearNumber(nen),  leadingNumber(tuki),  leadingNumber(hi),
+            leadingNumber(gnen), leadingNumber(gtuki), leadingNumber(ghi)};
+}
+
+AgeResult ageOf(std::string_view era, const EntryValues& v) {
+    const double birthYear = westernBirthYear(era, v.nen);
+    return {birthYear, completedYears(birthYear, v.tuki, v.hi, v.gnen, v.gtuki, v.ghi)};
+}
+
+} // namespace
+
 AgeResult calculateAge(Module1& m) {
-    m.knenv = eraYearNumber(m.knen);
-    m.ktukiv = leadingNumber(m.ktuki);
-    m.khiv = leadingNumber(m.khi);
-    m.gnenv = leadingNumber(m.gnen);
-    m.gtukiv = leadingNumber(m.gtuki);
-    m.ghiv = leadingNumber(m.ghi);
-    double birthYear = westernBirthYear(m.kgengou, m.knenv);
-    return {birthYear, completedYears(birthYear, m.ktukiv, m.khiv, m.gnenv, m.gtukiv, m.ghiv)};
+    const EntryValues v = entryValues(m.knen, m.ktuki, m.khi, m.gnen, m.gtuki, m.ghi);
+    std::tie(m.knenv, m.ktukiv, m.khiv, m.gnenv, m.gtukiv, m.ghiv) =
+        std::tie(v.nen, v.tuki, v.hi, v.gnen, v.gtuki, v.ghi);
+    return ageOf(m.kgengou, v);
+}
+
+std::optional<RecordAge> recordAge(const KojinRecord& record, const platform::Date& on) {
+    const std::string era = storedEraName(record);
+    if (!eraIndex(era))
+        return std::nullopt;
+    const auto date = referenceDateTexts(on);
+    const EntryValues v = entryValues(shownText(record.nen), shownText(record.tuki),
+                                      shownText(record.hi), date[0], date[1], date[2]);
+    const AgeResult result = ageOf(era, v);
+    return RecordAge{result, birthDate(result.birthYear, v.tuki, v.hi)};
 }
 
 bool AgeResult::finite() const {

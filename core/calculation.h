@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/kojin_record.h"
 #include "core/module1.h"
+#include "core/reckoning.h"
 #include "platform/system.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 // The calculation screen's work: the age arithmetic on the entry and the last-entry file.
@@ -22,6 +25,15 @@ struct AgeResult {
 // Converts the entry texts of `m` (knen ... ghi) into their numeric values (knenv ... ghiv)
 // and computes the western birth year from kgengou, and the age.
 AgeResult calculateAge(Module1& m);
+
+// A stored record as the calculation screen works it out once the record is loaded into it
+// and executed on `on`: the western birth year and the age, and the birth date when the
+// era year, month and day make one. Nothing when the record's era is none of the five.
+struct RecordAge {
+    AgeResult result;
+    std::optional<BirthDate> birth;
+};
+std::optional<RecordAge> recordAge(const KojinRecord& record, const platform::Date& on);
 
 // When a result is not finite: the message naming the entry box whose number is too large
 // (the first whose number is infinite, else the one whose number is largest in size).

@@ -86,6 +86,10 @@ KojinRecord decodeRecord(std::string_view bytes) {
     return r;
 }
 
+std::string storedEraName(const KojinRecord& record) {
+    return std::string(platform::utf8::left(record.gengou, 2));
+}
+
 std::string_view shownText(std::string_view field) {
     return field.substr(0, field.find('\0'));
 }

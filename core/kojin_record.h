@@ -25,20 +25,39 @@ struct KojinRecord {
                               std::string_view hi);
 };
 
+// The record's fields in file order: the one table the codec, the CSV columns and every
+// field width come from.
 struct Field {
     std::string KojinRecord::*member;
-    int offset; // in the file record, bytes
-    int width;  // characters in memory, bytes in the file
+    int offset;               // in the file record, bytes
+    int width;                // characters in memory, bytes in the file
+    std::string_view heading; // its name on the screens and in the CSV
 };
 
 inline constexpr std::array<Field, 6> kFields{{
-    {&KojinRecord::bangou, 0, 5},
-    {&KojinRecord::simei, 5, 20},
-    {&KojinRecord::gengou, 25, 5},
-    {&KojinRecord::nen, 30, 4},
-    {&KojinRecord::tuki, 34, 4},
-    {&KojinRecord::hi, 38, 4},
+    {&KojinRecord::bangou, 0, 5, "番号"},
+    {&KojinRecord::simei, 5, 20, "氏名"},
+    {&KojinRecord::gengou, 25, 5, "元号"},
+    {&KojinRecord::nen, 30, 4, "年"},
+    {&KojinRecord::tuki, 34, 4, "月"},
+    {&KojinRecord::hi, 38, 4, "日"},
 }};
+
+// Each field starts where the one before ends, and together they make the record.
+constexpr bool fieldsFillTheRecord() {
+    int end = 0;
+    for (const Field& f : kFields) {
+        if (f.offset != end || f.width <= 0)
+            return false;
+        end += f.width;
+    }
+    return end == KojinRecord::kLength;
+}
+static_assert(fieldsFillTheRecord(), "the fields must add up to the 42-byte record");
+
+// The era name a stored record selects when it is loaded into the calculation screen: the
+// first two characters of its era field (the name without the space that fills the field).
+std::string storedEraName(const KojinRecord& record);
 
 // `text` filled up on the right with spaces, or cut, to `width` characters.
 std::string fitChars(std::string_view text, int width);

@@ -1,14 +1,11 @@
 #include "csv/csv_tool.h"
 
 #include "core/calculation.h"
-#include "core/era.h"
 #include "core/kojin_record.h"
-#include "core/module1.h"
 #include "core/number.h"
 #include "core/reckoning.h"
 #include "core/register.h"
 #include "platform/files.h"
-#include "platform/utf8.h"
 
 #include <algorithm>
 #include <array>
@@ -20,8 +17,8 @@ namespace csvtool {
 
 namespace {
 
-constexpr std::array<std::string_view, 8> kHeader{"番号", "氏名", "元号",     "年",
-                                                  "月",   "日",   "西暦生年", "年齢"};
+// After the record's fields.
+constexpr std::array<std::string_view, 2> kComputed{"西暦生年", "年齢"};
 
 // -1 or -1.5: a number that a spreadsheet reads as one and never as a formula.
 bool plainNegativeNumber(std::string_view value) {
@@ -93,35 +90,28 @@ template <typename T> std::string text(const std::optional<T>& value) {
         return std::string(*value);
 }
 
-// The record's row: its fields, then the western birth year and the age as the
-// calculation screen works them out once the record is loaded into it, and with `more`
-// the other reckonings on the same date.
-std::vector<std::string> recordRow(const core::KojinRecord& r, core::Module1& m,
-                                   const platform::Date& on, const std::array<std::string, 3>& date,
+// The record's row: its fields as the screens show them, then the western birth year and
+// the age as the calculation screen works them out once the record is loaded into it, and
+// with `more` the other reckonings on the same date.
+std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::Date& on,
                                    bool more) {
-    std::vector<std::string> row{shownValue(r.bangou), shownValue(r.simei), shownValue(r.gengou),
-                                 shownValue(r.nen),    shownValue(r.tuki),  shownValue(r.hi)};
-    row.resize(kHeader.size() + (more ? core::kReckoningHeadings.size() : 0));
-    // Loading a record selects the era named by its field's first two characters.
-    m.kgengou = platform::utf8::left(r.gengou, 2);
-    if (!core::eraIndex(m.kgengou))
+    std::vector<std::string> row;
+    for (const core::Field& f : core::kFields)
+        row.push_back(shownValue(r.*f.member));
+    row.resize(core::kFields.size() + kComputed.size() +
+               (more ? core::kReckoningHeadings.size() : 0));
+    const std::optional<core::RecordAge> a = core::recordAge(r, on);
+    if (!a)
         return row;
-    m.knen = core::shownText(r.nen);
-    m.ktuki = core::shownText(r.tuki);
-    m.khi = core::shownText(r.hi);
-    std::tie(m.gnen, m.gtuki, m.ghi) = std::tie(date[0], date[1], date[2]);
-    core::AgeResult result = core::calculateAge(m);
-    row[6] = core::numberText(result.birthYear);
-    row[7] = core::numberText(result.age);
-    if (!more)
-        return row;
-    if (auto birth = core::birthDate(result.birthYear, m.ktukiv, m.khiv)) {
-        row[8] = text(core::legalAge(*birth, on));
-        row[9] = text(core::countedAge(*birth, on));
-        row[10] = text(core::schoolClass(*birth, on));
-        row[11] = text(core::sexagenaryYear(*birth, on));
-        row[12] = text(core::longevityCelebration(*birth, on));
-    }
+    auto at = core::kFields.size();
+    row[at++] = core::numberText(a->result.birthYear);
+    row[at++] = core::numberText(a->result.age);
+    if (more && a->birth)
+        for (std::string value :
+             {text(core::legalAge(*a->birth, on)), text(core::countedAge(*a->birth, on)),
+              text(core::schoolClass(*a->birth, on)), text(core::sexagenaryYear(*a->birth, on)),
+              text(core::longevityCelebration(*a->birth, on))})
+            row[at++] = std::move(value);
     return row;
 }
 
@@ -148,10 +138,11 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
         records = file.readRecords(1, length / core::KojinRecord::kLength);
     }
 
-    const auto date = core::referenceDateTexts(on);
-    core::Module1 m;
     std::string text = "\xEF\xBB\xBF";
-    std::vector<std::string> header(kHeader.begin(), kHeader.end());
+    std::vector<std::string> header;
+    for (const core::Field& f : core::kFields)
+        header.emplace_back(f.heading);
+    header.insert(header.end(), kComputed.begin(), kComputed.end());
     if (more)
         header.insert(header.end(), core::kReckoningHeadings.begin(),
                       core::kReckoningHeadings.end());
@@ -159,7 +150,7 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
     constexpr std::size_t kPiece = std::size_t{1} << 16;
     for (std::size_t at = 0; at < records.size() && out; at += core::KojinRecord::kLength) {
         auto record = core::decodeRecord(std::string_view(records).substr(at, 42));
-        appendRow(text, recordRow(record, m, on, date, more));
+        appendRow(text, recordRow(record, on, more));
         if (text.size() >= kPiece) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
             text.clear();

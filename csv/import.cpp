@@ -155,20 +155,23 @@ private:
     std::vector<std::string> values_;
 };
 
-// The columns a row must have, with the field each goes to.
+// The columns a row must have: the record's fields after its number.
 struct Column {
     std::string_view name;
     bool era;
     int width; // of the field, bytes
 };
 
-constexpr std::array<Column, 5> kColumns{{
-    {"氏名", false, 20},
-    {"元号", true, 5},
-    {"年", false, 4},
-    {"月", false, 4},
-    {"日", false, 4},
-}};
+constexpr std::array<Column, core::kFields.size() - 1> columns() {
+    std::array<Column, core::kFields.size() - 1> out{};
+    for (std::size_t i = 1; i < core::kFields.size(); ++i) {
+        const core::Field& f = core::kFields[i];
+        out[i - 1] = {f.heading, f.member == &core::KojinRecord::gengou, f.width};
+    }
+    return out;
+}
+
+constexpr std::array<Column, core::kFields.size() - 1> kColumns = columns();
 
 std::string eraNames() {
     std::string names;

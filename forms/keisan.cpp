@@ -9,7 +9,6 @@
 #include "forms/ui/layout.h"
 #include "forms/ui/option_group.h"
 #include "platform/dialogs.h"
-#include "platform/utf8.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -227,8 +226,7 @@ void keisan::touroku_Click() {
 void keisan::Command4_Click() {
     run([this] {
         core::KojinRecord r = core::loadRecord(program_.session(), text(Text10));
-        // The era field holds the era name and the space that fills it.
-        selectEra(std::string(platform::utf8::left(r.gengou, 2)));
+        selectEra(core::storedEraName(r));
         Text7->setText(q(core::shownText(r.simei)));
         Text1->setText(q(core::shownText(r.nen)));
         Text2->setText(q(core::shownText(r.tuki)));
