@@ -3,6 +3,7 @@
 #include "forms/ui/layout.h"
 #include "forms/ui/qt_dialogs.h"
 #include "platform/system.h"
+#include "platform/user_error.h"
 
 #include <QApplication>
 
@@ -18,9 +19,15 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     forms::ui::QtDialogs dialogs;
+    std::string folder;
+    try {
+        folder = platform::executableFolder();
+    } catch (const platform::UserError& e) {
+        dialogs.error(e.what());
+        return 1;
+    }
     platform::SystemClock clock;
-    app::Program program(
-        {&dialogs, &clock, platform::executableFolder(), [] { QCoreApplication::quit(); }});
+    app::Program program({&dialogs, &clock, folder, [] { QCoreApplication::quit(); }});
     program.keisanForm().show();
     return QApplication::exec();
 }

@@ -3,6 +3,7 @@
 #include "core/register.h"
 #include "platform/files.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace csvtool {
@@ -25,7 +26,7 @@ constexpr char kUsage[] = R"(使い方:
       この説明を表示します。
 
 名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。
-終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り。
+終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り、3 プログラムの内部エラー。
 )";
 
 // A command line the tool does not understand.
@@ -97,7 +98,7 @@ CommandLine parse(const std::vector<std::string>& args) {
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const platform::Clock& clock, const std::string& programFolder) {
+        const platform::Clock& clock, const std::function<std::string()>& programFolder) {
     for (const std::string& a : args) {
         if (a == "--")
             break;
@@ -113,12 +114,14 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         err << "nenrei-csv: " << e.what() << "\n詳しくは nenrei-csv --help を見てください。\n";
         return 2;
     }
-    bool exporting = line.command == "export";
-    std::size_t registerAt = exporting ? 0 : 1;
-    std::string registerPath = line.operands.size() > registerAt
-                                   ? line.operands[registerAt]
-                                   : core::registerPath(programFolder);
+    const bool exporting = line.command == "export";
+    const std::size_t registerAt = exporting ? 0 : 1;
+    const std::uint64_t writesBefore = platform::writesStarted();
+    std::string details;
     try {
+        const std::string registerPath = line.operands.size() > registerAt
+                                             ? line.operands[registerAt]
+                                             : core::registerPath(programFolder());
         if (exporting) {
             if (auto note =
                     exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))
@@ -130,11 +133,22 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                                   csvPath == "-" ? "標準入力" : csvPath, registerPath);
             err << added << " 件を追加しました。\n";
         }
-    } catch (const std::exception& e) {
+        return 0;
+    } catch (const platform::UserError& e) {
         err << e.what() << '\n';
         return 1;
+    } catch (const std::exception& e) {
+        details = e.what();
+    } catch (...) {
+        details = "(unknown exception)";
     }
-    return 0;
+    // Anything else is a defect of the tool, not bad data.
+    err << "nenrei-csv: プログラムの内部エラーのため、この操作を中止しました。\n"
+        << (platform::writesStarted() == writesBefore
+                ? "名簿は変更していません。"
+                : "名簿が書き換えられた可能性があります。内容を確かめてください。")
+        << "\n詳細: " << details << '\n';
+    return 3;
 }
 
 } // namespace csvtool

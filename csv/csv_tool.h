@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/system.h"
+#include "platform/user_error.h"
 
 #include <functional>
 #include <optional>
@@ -13,13 +14,6 @@
 // nenrei-csv: the register as CSV and back, without the screens.
 namespace csvtool {
 
-// Bad input data, or a stream that cannot be written. what() is a complete message in
-// Japanese, ready to show to the user.
-class DataError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // Most records a register may hold after an import: the largest number a registration
 // can give.
 inline constexpr int kMaxRecords = 32766;
@@ -30,7 +24,7 @@ inline constexpr int kMaxRecords = 32766;
 // core/reckoning.h too. A cell that a spreadsheet would run as a formula gets an apostrophe
 // before it (see guardedCell). Gives a note for the user when the register ends in a
 // partial record, which is left out. Throws platform::FileError when the register cannot
-// be read, and DataError when `out` fails.
+// be read, and platform::UserError when `out` fails.
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out);
 
@@ -44,18 +38,21 @@ std::string_view unguardedCell(std::string_view cell);
 // end) from the file `csvName`, to the register at `registerPath`, each as the register
 // button would store it, and gives the number of records added. The CSV is read as a
 // stream in little memory whatever its size. Every row is checked first: any bad row
-// throws DataError naming the bad lines, columns and reasons (the first 100), with the
+// throws platform::UserError naming the bad lines, columns and reasons (the first 100), with the
 // register untouched; so do more rows than the register can take, as soon as they are
 // read. The records are written in one change that lands whole or not at all; a failure
-// throws DataError telling whether the register is as it was.
+// throws platform::UserError telling whether the register is as it was.
 int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
               const std::string& csvName, const std::string& registerPath);
 // The same for a CSV text in memory.
 int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath);
 
 // The command line (without the program name). Output goes to `out`, messages to `err`.
-// Gives the exit status: 0 done, 1 bad data or a file that failed, 2 a wrong command line.
+// `programFolder` gives the folder of the default register when none is named; it throws
+// platform::UserError when that folder cannot be found. Gives the exit status: 0 done, 1
+// bad data or a file that failed, 2 a wrong command line, 3 an internal error of the tool
+// (a defect, told as such with whether the register was written).
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const platform::Clock& clock, const std::string& programFolder);
+        const platform::Clock& clock, const std::function<std::string()>& programFolder);
 
 } // namespace csvtool

@@ -159,7 +159,8 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     if (!out)
-        throw DataError("標準出力に書き込めません。CSV は途中までしか書き出していません。");
+        throw platform::UserError(
+            "標準出力に書き込めません。CSV は途中までしか書き出していません。");
 
     const std::int64_t rest = length % core::KojinRecord::kLength;
     if (rest == 0)

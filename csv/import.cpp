@@ -60,7 +60,7 @@ public:
     Reader(const std::string& csvName, std::function<void(const Row&)> onRow)
         : name_(csvName), onRow_(std::move(onRow)) {
         if (csv_init(&parser_, CSV_STRICT | CSV_STRICT_FINI) != 0)
-            throw DataError("CSV を読む準備ができません。");
+            throw platform::UserError("CSV を読む準備ができません。");
         csv_set_space_func(&parser_, [](unsigned char) { return 0; });
     }
     ~Reader() { csv_free(&parser_); }
@@ -105,8 +105,8 @@ public:
 
     // Refuses the text from the line given on.
     [[noreturn]] void fail(std::size_t line, const std::string& reason) const {
-        throw DataError("CSV「" + name_ + "」の " + std::to_string(line) + " 行目: " + reason +
-                        "\n名簿には何も書き込んでいません。");
+        throw platform::UserError("CSV「" + name_ + "」の " + std::to_string(line) +
+                                  " 行目: " + reason + "\n名簿には何も書き込んでいません。");
     }
 
 private:
@@ -227,10 +227,10 @@ public:
         if (!header_)
             return takeHeader(row, values);
         if (++people_ > static_cast<std::size_t>(kMaxRecords))
-            throw DataError("名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
-                            " 件までですが、CSV のデータ行はそれより多くあります（" +
-                            std::to_string(row.line) +
-                            " 行目で読むのをやめました）。\n名簿には何も書き込んでいません。");
+            throw platform::UserError(
+                "名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
+                " 件までですが、CSV のデータ行はそれより多くあります（" + std::to_string(row.line) +
+                " 行目で読むのをやめました）。\n名簿には何も書き込んでいません。");
         const std::string where = std::to_string(row.line) + " 行目";
         if (row.count != columns_) {
             add(where + ": 値が " + std::to_string(row.count) + " 個あり、ヘッダー行の列の数 " +
@@ -246,7 +246,7 @@ public:
         records_ += fields;
     }
 
-    // The records' fields, each kFieldsLength bytes, once every row is in; DataError
+    // The records' fields, each kFieldsLength bytes, once every row is in; platform::UserError
     // listing the problems otherwise.
     const std::string& records() const {
         if (!header_)
@@ -258,24 +258,24 @@ public:
             problems_ > kMaxListed
                 ? "ほかに " + std::to_string(problems_ - kMaxListed) + " 件の誤りがあります。\n"
                 : "";
-        throw DataError("CSV「" + name_ + "」を取り込めません。\n" + listed_ + more +
-                        "名簿には何も書き込んでいません。");
+        throw platform::UserError("CSV「" + name_ + "」を取り込めません。\n" + listed_ + more +
+                                  "名簿には何も書き込んでいません。");
     }
     std::size_t people() const { return people_; }
 
     // The register, holding `records` now, cannot take the rows.
-    DataError tooMany(std::int64_t records) const {
-        return DataError("名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
-                         " 件までです。今 " + std::to_string(records) + " 件あり、CSV の " +
-                         std::to_string(people_) +
-                         " 件は入りません。\n名簿には何も書き込んで"
-                         "いません。");
+    platform::UserError tooMany(std::int64_t records) const {
+        return platform::UserError(
+            "名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) + " 件までです。今 " +
+            std::to_string(records) + " 件あり、CSV の " + std::to_string(people_) +
+            " 件は入りません。\n名簿には何も書き込んで"
+            "いません。");
     }
 
 private:
-    DataError headerError(const std::string& reason) const {
-        return DataError("CSV「" + name_ + "」のヘッダー行: " + reason +
-                         "\n名簿には何も書き込んでいません。");
+    platform::UserError headerError(const std::string& reason) const {
+        return platform::UserError("CSV「" + name_ + "」のヘッダー行: " + reason +
+                                   "\n名簿には何も書き込んでいません。");
     }
     void takeHeader(const Row& row, std::span<const std::string> names) {
         for (std::size_t c = 0; c < kColumns.size(); ++c) {
@@ -329,7 +329,7 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
     try {
         lock.emplace(file, platform::RecordFile::LockKind::Exclusive);
     } catch (const platform::FileError& e) {
-        throw DataError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
+        throw platform::UserError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
     }
     const std::int64_t first = file.wholeRecords() + 1;
     const auto added = static_cast<std::int64_t>(rows.people());
@@ -351,7 +351,7 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
         // half-way); a stop asked for meanwhile takes them back.
         file.writeRecords(first, records, [&] { return stop.asked(); });
     } catch (const platform::FileError& e) {
-        throw DataError(e.what());
+        throw platform::UserError(e.what());
     }
     return static_cast<int>(added);
 }

@@ -1,6 +1,16 @@
 #include "platform/system.h"
 
+#include "platform/files.h"
+#include "platform/user_error.h"
+
 namespace platform {
+
+// The program folder is where the data files live: without it, no file is touched.
+UserError unknownFolder(int errnum) {
+    return UserError("このプログラムのフォルダーが分からないため、データファイル（kojinnen.txt、"
+                     "kojinfl.txt）の場所を決められません。\n理由: " +
+                     reasonText(errnum) + "\nプログラムを終了します。");
+}
 
 std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/user_error.h"
+
 #include <string>
 
 // The date and the program folder, behind interfaces that tests replace.
@@ -23,7 +25,9 @@ public:
     Date today() const override;
 };
 
-// Folder of the running executable (UTF-8, no trailing slash).
+// Folder of the running executable (UTF-8, no trailing slash), where the data files live.
+// Throws UserError when the system cannot tell it: the program must then stop before it
+// touches any file, rather than use another folder.
 std::string executableFolder();
 
 // Lets a write past the process's file-size limit fail with an error, which the file
@@ -50,6 +54,9 @@ public:
 
     bool asked() const;
 };
+
+// The error executableFolder() throws.
+UserError unknownFolder(int errnum);
 
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -66,8 +66,8 @@ Date SystemClock::today() const {
 std::string executableFolder() {
     std::error_code ec;
     std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return std::filesystem::current_path().string();
+    if (ec || !exe.is_absolute())
+        throw unknownFolder(ec ? ec.value() : ENOENT);
     return exe.parent_path().string();
 }
 

@@ -2,6 +2,7 @@
 #include "platform/win32/wide.h"
 
 #include <atomic>
+#include <cerrno>
 #include <filesystem>
 
 namespace platform {
@@ -60,7 +61,7 @@ std::string executableFolder() {
     for (;;) {
         DWORD n = ::GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size()));
         if (n == 0)
-            return win32::narrow(std::filesystem::current_path().native());
+            throw unknownFolder(EIO);
         if (n < exe.size()) {
             exe.resize(n);
             break;

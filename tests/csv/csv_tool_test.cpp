@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -73,10 +75,15 @@ protected:
     std::string csv = folder.file("in.csv");
     testing_support::FixedClock clock{{2024, 8, 25}};
     std::string out, err;
+    bool folderKnown = true;
 
     int run(const std::vector<std::string>& args) {
         std::ostringstream o, e;
-        int status = csvtool::run(args, o, e, clock, folder.path());
+        int status = csvtool::run(args, o, e, clock, [&] {
+            if (!folderKnown)
+                throw platform::unknownFolder(ENOENT);
+            return folder.path();
+        });
         out = o.str();
         err = e.str();
         return status;
@@ -240,13 +247,24 @@ TEST_F(CsvTool, AFailedWritePutsTheRegisterBackByteForByte) {
     EXPECT_NE(err.find("前のままです"), std::string::npos) << err;
 }
 
-TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
+TEST_F(CsvTool, CommandLineStatusIsTwoForUsageOneForAMissingFileAndThreeForADefect) {
     struct Case {
         std::vector<std::string> args;
         int status;
         std::string said = {};
+        bool folderKnown = true;
+        platform::faults::Hook defect = nullptr; // makes the tool fail as no data can
     };
     std::filesystem::create_symlink("loop.csv", folder.file("loop.csv"));
+    const std::string other = folder.file("other.txt");
+    writeBytes(other, std::string(42, 'r'));
+    writeBytes(csv, "氏名,元号,年,月,日\na,昭和,1,2,3\n");
+    auto throwing = [](const char* call) -> int { throw std::logic_error(call); };
+    auto throwingAtWrite = [](const char* call) -> int {
+        if (std::string_view(call) == "write")
+            throw std::logic_error(call);
+        return 0;
+    };
     const Case cases[] = {
         {{}, 2},
         {{"list"}, 2},
@@ -260,10 +278,16 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
         {{"export", "--on", "2024-02-29"}, 1}, // no register in the program's folder
         {{"import", folder.file("missing.csv")}, 1, "見つかりません"},
         {{"import", folder.file("loop.csv")}, 1, "循環しています"},
+        {{"export"}, 1, "フォルダーが分からない", false}, // and no other folder is used
+        {{"export", other}, 3, "内部エラー", true, throwing},
+        {{"import", csv, other}, 3, "名簿が書き換えられた可能性", true, throwingAtWrite},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
+        folderKnown = c.folderKnown;
+        platform::faults::setHook(c.defect);
         EXPECT_EQ(run(c.args), c.status);
+        platform::faults::setHook(nullptr);
         if (c.status == 0)
             EXPECT_EQ(out.rfind("使い方", 0), 0u);
         else
@@ -271,6 +295,7 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageAndOneForAMissingFile) {
         EXPECT_NE(err.find(c.said), std::string::npos) << err;
     }
     EXPECT_FALSE(std::filesystem::exists(reg)); // export never creates the register
+    EXPECT_EQ(readBytes(other), std::string(42, 'r'));
 }
 
 } // namespace
