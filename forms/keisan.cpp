@@ -133,6 +133,8 @@ void keisan::buildUi() {
     ui::setBackground(Frame2, QColor(128, 255, 255));
     std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, 3, "基準日"));
 
+    // Each era option has its own place; the group below lets Tab stop only at the one
+    // that is on.
     ui::applyTabOrder({{0, Command1},
                        {2, options_[0]},
                        {3, options_[1]},
@@ -153,7 +155,7 @@ void keisan::buildUi() {
                        {32, Text10},
                        {34, options_[4]}});
 
-    new ui::OptionGroup({options_.begin(), options_.end()}, Command1, Text1, this);
+    new ui::OptionGroup({options_.begin(), options_.end()}, this);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
