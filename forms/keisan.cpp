@@ -107,10 +107,10 @@ void keisan::buildUi() {
                                           g11, core::kEras[i].name);
     std::tie(Text1, Text2, Text3) = std::tuple_cat(placeDateRow(Frame1, 0, "生年"));
 
+    // One line, with room to spare in the fonts of other desktops.
     place<QLabel>(this, "Label5", twipsRect(1680, 4440, 5775, 495),
                   makeFont(Face::Gothic, 9.75, true),
-                  "生年月日を入力し、Enterキーを押すか「年齢計算実行」をクリックしてください。")
-        ->setWordWrap(true);
+                  "生年月日を入力し、Enterか「年齢計算実行」を押します");
     Command1 = place<QPushButton>(this, "Command1", twipsRect(3360, 5040, 2535, 495), g12,
                                   " 年齢計算実行");
     Command1->setDefault(true);

@@ -1,5 +1,6 @@
 #include "tests/gui/gui_fixture.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -195,6 +196,10 @@ TEST_F(KeisanTest, ControlsHaveTheirCaptionsAndPlaces) {
         EXPECT_EQ(option(k, QString("Option%1").arg(i + 1))->parentWidget(), frame(k, "Frame1"));
     }
     EXPECT_EQ(button(k, "Command1")->nextInFocusChain(), option(k, "Option1"));
+    // The instruction fits its one line with three full-width characters to spare.
+    const QFontMetrics hint(label(k, "Label5")->font());
+    EXPECT_LE(hint.horizontalAdvance(label(k, "Label5")->text() + QString(3, QChar(0x3000))),
+              label(k, "Label5")->width());
     auto& menu = program().menyuForm();
     EXPECT_EQ(button(menu, "Command1")->text(), QString::fromUtf8("更  　　新"));
     EXPECT_EQ(button(menu, "Command5")->nextInFocusChain(), button(menu, "Command1"));
