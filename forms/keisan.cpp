@@ -106,10 +106,10 @@ void keisan::buildUi() {
                                           g11, core::kEras[i].name);
     std::tie(Text1, Text2, Text3) = std::tuple_cat(placeDateRow(Frame1, 0, "生年"));
 
+    // One line, with room to spare in the fonts of other desktops.
     place<QLabel>(this, "Label5", twipsRect(1680, 4440, 5775, 495),
                   makeFont(Face::Gothic, 9.75, true),
-                  "生年月日を入力し、Enterキーを押すか「年齢計算実行」をクリックしてください。")
-        ->setWordWrap(true);
+                  "生年月日を入力し、Enterか「年齢計算実行」を押します");
     Command1 = place<QPushButton>(this, "Command1", twipsRect(3360, 5040, 2535, 495), g12,
                                   " 年齢計算実行");
     Command1->setDefault(true);
@@ -132,6 +132,8 @@ void keisan::buildUi() {
     ui::setBackground(Frame2, QColor(128, 255, 255));
     std::tie(Text4, Text5, Text6) = std::tuple_cat(placeDateRow(Frame2, 3, "基準日"));
 
+    // Each era option has its own place; the group below lets Tab stop only at the one
+    // that is on.
     ui::applyTabOrder({{0, Command1},
                        {2, options_[0]},
                        {3, options_[1]},
@@ -152,7 +154,7 @@ void keisan::buildUi() {
                        {32, Text10},
                        {34, options_[4]}});
 
-    new ui::OptionGroup({options_.begin(), options_.end()}, Command1, Text1, this);
+    new ui::OptionGroup({options_.begin(), options_.end()}, this);
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });

@@ -7,9 +7,8 @@
 
 namespace forms::ui {
 
-OptionGroup::OptionGroup(std::vector<QRadioButton*> options, QWidget* before, QWidget* after,
-                         QObject* parent)
-    : QObject(parent), options_(std::move(options)), before_(before), after_(after) {
+OptionGroup::OptionGroup(std::vector<QRadioButton*> options, QObject* parent)
+    : QObject(parent), options_(std::move(options)) {
     for (QRadioButton* o : options_) {
         o->installEventFilter(this);
         connect(o, &QRadioButton::toggled, this, [this] { updateTabStop(); });
@@ -21,10 +20,10 @@ void OptionGroup::updateTabStop() {
     auto on = std::find_if(options_.begin(), options_.end(),
                            [](const QRadioButton* o) { return o->isChecked(); });
     QRadioButton* stop = on == options_.end() ? options_.front() : *on;
+    // Every option keeps its place in the focus chain; Tab passes over those that take
+    // the focus by click only.
     for (QRadioButton* o : options_)
         o->setFocusPolicy(o == stop ? Qt::StrongFocus : Qt::ClickFocus);
-    QWidget::setTabOrder(before_, stop);
-    QWidget::setTabOrder(stop, after_);
 }
 
 bool OptionGroup::eventFilter(QObject* watched, QEvent* event) {

@@ -5,17 +5,16 @@
 #include <vector>
 
 class QRadioButton;
-class QWidget;
 
 namespace forms::ui {
 
-// Option buttons that behave as one group, as on the desktop: Tab stops at the group once,
-// between `before` and `after`, on the option that is on (the first when none is); the
-// arrow keys move the choice within the group, round from the last to the first.
+// Option buttons that behave as one group, as on the desktop: of the group, Tab stops only
+// at the option that is on (the first when none is), at that option's own place in the
+// screen's Tab order; the arrow keys move the choice within the group, round from the last
+// to the first, and the Tab stop moves with it.
 class OptionGroup : public QObject {
 public:
-    OptionGroup(std::vector<QRadioButton*> options, QWidget* before, QWidget* after,
-                QObject* parent);
+    OptionGroup(std::vector<QRadioButton*> options, QObject* parent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -24,8 +23,6 @@ private:
     void updateTabStop();
 
     std::vector<QRadioButton*> options_;
-    QWidget* before_;
-    QWidget* after_;
 };
 
 } // namespace forms::ui

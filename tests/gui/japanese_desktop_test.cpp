@@ -1,15 +1,19 @@
 #include "forms/ui/layout.h"
+#include "forms/ui/qt_dialogs.h"
 #include "tests/gui/gui_fixture.h"
 
 #include <QApplication>
-#include <QInputDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QTranslator>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -44,20 +48,46 @@ TEST_F(JapaneseDesktopTest, EveryTextBoxTakesInputMethodText) {
             ++boxes;
         }
     EXPECT_EQ(boxes, 10 + 66 + 6); // calculation, display (11 rows of 6), update
-
-    QInputDialog search; // the name search asks through an input box
-    search.setTextValue(QStringLiteral("0"));
-    expectTakesJapanese(search.findChild<QLineEdit*>());
 }
 
-// The boxes speak Japanese like the rest of the program.
-TEST_F(JapaneseDesktopTest, StandardButtonsAreInJapanese) {
-    // Deleting the translator takes it out of the application again for later tests.
+// Runs `open`, which shows one of the program's modal boxes, and `inspect` on the box while
+// it is shown; then closes the box as its OK button does.
+void whileShown(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect) {
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            poll.stop();
+            inspect(*box);
+            box->accept();
+        }
+    });
+    poll.start(10);
+    open();
+}
+
+// The program's message and input boxes speak Japanese like the rest of the program, and
+// the input box (the name search) takes and gives back what the input method typed.
+TEST_F(JapaneseDesktopTest, ProgramBoxesSpeakAndTakeJapanese) {
+    // As the program starts. Deleting the translator takes it out of the application again
+    // for later tests.
     std::unique_ptr<QTranslator> translator(forms::ui::useJapaneseStandardTexts());
-    ASSERT_TRUE(translator);
-    QMessageBox box(QMessageBox::NoIcon, {}, QStringLiteral("次へ"),
-                    QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    forms::ui::QtDialogs boxes;
+    std::string entered;
+    const std::function<void()> opens[] = {
+        [&] { boxes.message("保存しました。"); },
+        [&] { entered = boxes.input("検索する氏名", "検索氏名入力", "0"); },
+    };
+    for (const auto& open : opens)
+        whileShown(open, [](QDialog& box) {
+            SCOPED_TRACE(box.windowTitle().toStdString());
+            auto* buttons = box.findChild<QDialogButtonBox*>();
+            ASSERT_TRUE(buttons && buttons->button(QDialogButtonBox::Cancel));
+            EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(),
+                      QStringLiteral("キャンセル"));
+            if (auto* field = box.findChild<QLineEdit*>())
+                expectTakesJapanese(field);
+        });
+    EXPECT_EQ(entered, "髙橋");
 }
 
 } // namespace

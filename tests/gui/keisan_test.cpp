@@ -1,5 +1,6 @@
 #include "tests/gui/gui_fixture.h"
 
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,18 +100,46 @@ TEST_F(KeisanTest, MenuAndBackKeepsEveryBox) {
     EXPECT_EQ(box(k, "Text9")->text(), age);
     EXPECT_EQ(box(k, "Text10")->text(), "3");
 
-    // Tab stops at the era group once, on the option that is on; the arrows move the choice.
-    button(k, "Command1")->setFocus();
-    QTest::keyClick(k.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(k.focusWidget(), option(k, "Option2"));
-    QTest::keyClick(k.focusWidget(), Qt::Key_Up);
-    QTest::keyClick(k.focusWidget(), Qt::Key_Up);
-    EXPECT_TRUE(option(k, "Option5")->isChecked());
-    EXPECT_EQ(k.focusWidget(), option(k, "Option5"));
-    QTest::keyClick(k.focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(k.focusWidget(), box(k, "Text1"));
-    QTest::keyClick(k.focusWidget(), Qt::Key_Backtab);
-    EXPECT_EQ(k.focusWidget(), option(k, "Option5"));
+    // Tab stops at the era group once, on the option that is on, at that option's place:
+    // 明治 to 平成 between Command1 and Text1, 令和 after Text10 (and Tab round to Command1).
+    // The arrows move the choice round the group, and the Tab stop with it.
+    const struct {
+        const char* turnOn; // the option to turn on first; "" turns all off
+        const char* from;
+        Qt::Key key;
+        const char* to;
+    } steps[] = {
+        {nullptr, "Command1", Qt::Key_Tab, "Option2"},
+        {"Option3", "Command1", Qt::Key_Tab, "Option3"},
+        {nullptr, "Text10", Qt::Key_Tab, "Command1"},
+        {"Option5", "Text10", Qt::Key_Tab, "Option5"},
+        {nullptr, "Command1", Qt::Key_Tab, "Text1"},
+        {nullptr, "Command1", Qt::Key_Backtab, "Option5"},
+        {nullptr, "Text1", Qt::Key_Backtab, "Command1"},
+        {"", "Command1", Qt::Key_Tab, "Option1"},
+        {"Option2", "Option2", Qt::Key_Up, "Option1"},
+        {nullptr, "Option1", Qt::Key_Up, "Option5"},
+        {nullptr, "Option5", Qt::Key_Down, "Option1"},
+        {nullptr, "Option1", Qt::Key_Tab, "Text1"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.turnOn ? step.turnOn : "-") + " " + step.from + " -> " +
+                     step.to);
+        if (step.turnOn && *step.turnOn)
+            option(k, step.turnOn)->setChecked(true);
+        if (step.turnOn && !*step.turnOn)
+            for (auto* o : k.findChildren<QRadioButton*>()) {
+                o->setAutoExclusive(false); // an exclusive option cannot be turned off
+                o->setChecked(false);
+                o->setAutoExclusive(true);
+            }
+        control<QWidget>(k, step.from)->setFocus();
+        QTest::keyClick(k.focusWidget(), step.key);
+        EXPECT_EQ(k.focusWidget() ? k.focusWidget()->objectName() : QString(), step.to);
+        if (step.key == Qt::Key_Up || step.key == Qt::Key_Down) {
+            EXPECT_TRUE(option(k, step.to)->isChecked());
+        }
+    }
 }
 
 TEST_F(KeisanTest, NumberTooLargeLeavesResultsEmptyNamesItsBoxAndStoresTheEntry) {
@@ -167,6 +196,10 @@ TEST_F(KeisanTest, ControlsHaveTheirCaptionsAndPlaces) {
         EXPECT_EQ(option(k, QString("Option%1").arg(i + 1))->parentWidget(), frame(k, "Frame1"));
     }
     EXPECT_EQ(button(k, "Command1")->nextInFocusChain(), option(k, "Option1"));
+    // The instruction fits its one line with three full-width characters to spare.
+    const QFontMetrics hint(label(k, "Label5")->font());
+    EXPECT_LE(hint.horizontalAdvance(label(k, "Label5")->text() + QString(3, QChar(0x3000))),
+              label(k, "Label5")->width());
     auto& menu = program().menyuForm();
     EXPECT_EQ(button(menu, "Command1")->text(), QString::fromUtf8("更  　　新"));
     EXPECT_EQ(button(menu, "Command5")->nextInFocusChain(), button(menu, "Command1"));
