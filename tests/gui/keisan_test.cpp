@@ -196,9 +196,9 @@ TEST_F(KeisanTest, ControlsHaveTheirCaptionsAndPlaces) {
         EXPECT_EQ(option(k, QString("Option%1").arg(i + 1))->parentWidget(), frame(k, "Frame1"));
     }
     EXPECT_EQ(button(k, "Command1")->nextInFocusChain(), option(k, "Option1"));
-    // The instruction fits its one line with three full-width characters to spare.
+    // The instruction fits its one line with a full-width character to spare.
     const QFontMetrics hint(label(k, "Label5")->font());
-    EXPECT_LE(hint.horizontalAdvance(label(k, "Label5")->text() + QString(3, QChar(0x3000))),
+    EXPECT_LE(hint.horizontalAdvance(label(k, "Label5")->text() + QChar(0x3000)),
               label(k, "Label5")->width());
     auto& menu = program().menyuForm();
     EXPECT_EQ(button(menu, "Command1")->text(), QString::fromUtf8("更  　　新"));
