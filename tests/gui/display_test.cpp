@@ -81,6 +81,7 @@ TEST_F(DisplayTest, SearchWithoutHitPromptsOnceThenSaysNotFound) {
     EXPECT_TRUE(std::filesystem::exists(folder.file("kojinnen.txt")));
 }
 
+// Intended: entry 10 closes the first screen and opens the second.
 TEST_F(DisplayTest, ListingShowsEntryTenAgainOnSecondScreen) {
     writeRegister(14);
     recordPagesAtPrompts();
@@ -90,6 +91,26 @@ TEST_F(DisplayTest, ListingShowsEntryTenAgainOnSecondScreen) {
     EXPECT_EQ(names(), rows({"N10", "N11", "N12", "N13", "N14"}));
     EXPECT_TRUE(grid().isVisible());
     EXPECT_TRUE(program().menyuForm().isVisible());
+}
+
+// Intended: the empty text, which Cancel on the input box gives, is in every name.
+TEST_F(DisplayTest, CancelInSearchBoxSearchesForEmptyTextAndListsEveryRecord) {
+    writeRegister(3);
+    dialogs.inputAnswers = {""};
+    click(menu(), "Command3");
+    EXPECT_EQ(names(), rows({"N1", "N2", "N3"}));
+}
+
+// Intended: rows past the end of a shorter register show what an earlier listing of a
+// longer one left in the working tables.
+TEST_F(DisplayTest, ListingRowsPastTheEndKeepWhatAnEarlierReadLeft) {
+    writeRegister(12);
+    click(menu(), "Command4");
+    writeRegister(3);
+    recordPagesAtPrompts();
+    click(menu(), "Command4");
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0], rows({"N1", "N2", "N3", "N4", "N5", "N6", "N7", "N8", "N9", "N10"}));
 }
 
 TEST_F(DisplayTest, RowTenIsNeverTouched) {

@@ -51,14 +51,15 @@ TEST_F(JapaneseDesktopTest, EveryTextBoxTakesInputMethodText) {
 }
 
 // Runs `open`, which shows one of the program's modal boxes, and `inspect` on the box while
-// it is shown; then closes the box as its OK button does.
-void whileShown(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect) {
+// it is shown; then closes the box as its OK button does, or its Cancel button.
+void whileShown(const std::function<void()>& open, const std::function<void(QDialog&)>& inspect,
+                bool cancel = false) {
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
             poll.stop();
             inspect(*box);
-            box->accept();
+            cancel ? box->reject() : box->accept();
         }
     });
     poll.start(10);
@@ -88,6 +89,18 @@ TEST_F(JapaneseDesktopTest, ProgramBoxesSpeakAndTakeJapanese) {
                 expectTakesJapanese(field);
         });
     EXPECT_EQ(entered, "髙橋");
+}
+
+// Intended: Cancel on the input box of the name search gives the empty text, which finds
+// every record, whatever the field shows; Cancel on a message box ("次へ" among them) goes
+// on as OK does, as no caller is told which button closed it.
+TEST_F(JapaneseDesktopTest, CancelOnTheSearchBoxGivesTheEmptyTextAndOnMessagesActsAsOk) {
+    forms::ui::QtDialogs boxes;
+    std::string entered = "(none)";
+    whileShown([&] { boxes.message("次へ"); }, [](QDialog&) {}, true);
+    whileShown([&] { entered = boxes.input("検索する氏名", "検索氏名入力", "0"); }, [](QDialog&) {},
+               true);
+    EXPECT_EQ(entered, "");
 }
 
 } // namespace
