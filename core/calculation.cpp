@@ -8,6 +8,7 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -92,7 +93,7 @@ void readLastEntry(Module1& m, const std::string& folder) {
         problem = e;
     }
     for (std::size_t i = 0; i < std::size(targets); ++i)
-        *targets[i] = values && i < values->size() ? platform::cp932::decode((*values)[i]) : "";
+        *targets[i] = values && i < values->size() ? decodeStored((*values)[i]) : "";
     if (problem)
         throw LastEntryError(*problem);
 }
@@ -101,8 +102,12 @@ void writeLastEntry(const Module1& m, const std::string& folder) {
     std::string path = platform::joinPath(folder, kLastEntryFileName);
     auto values = encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path);
     // The file format has no escape for quotes: refuse values that would not read back.
-    if (platform::parseQuotedValues(platform::quotedLine(values), values.size()) != values)
+    const std::string line = platform::quotedLine(values);
+    if (platform::parseQuotedValues(line, values.size()) != values)
         throw AmbiguousTextError(path);
+    // Nor is a file read past its first part: refuse what would not read back whole.
+    if (line.size() > platform::kMaxQuotedFileBytes)
+        throw platform::FileError(platform::FileError::Action::Replace, path, EFBIG);
     platform::writeQuotedLine(path, values);
 }
 

@@ -13,12 +13,14 @@ std::string joinCharacters(const std::vector<std::string>& characters) {
     return out;
 }
 
-// U+FFFD stands for bytes of the register that could not be read as a character.
+// U+FFFD stands for bytes of a data file (the register or kojinfl.txt) that could not be
+// read as a character.
 std::string unreadableNote(const std::vector<std::string>& characters) {
     for (const auto& c : characters)
         if (c == "\uFFFD")
-            return "\n「\uFFFD」は、名簿ファイルの中で文字として読めなかったバイトです。"
-                   "その部分を正しい文字に直してください。";
+            return "\n「\uFFFD」は、読み込んだデータファイル（名簿 kojinnen.txt か、前回の入力 "
+                   "kojinfl.txt）の中で、文字として読めなかったバイトです。その部分を正しい文字に"
+                   "直してください。";
     return "";
 }
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "platform/cp932.h"
+#include "platform/utf8.h"
 
 #include <algorithm>
 
@@ -29,6 +30,38 @@ std::optional<std::string> asStored(std::string_view text) {
     if (!e.ok())
         return std::nullopt;
     return platform::cp932::decode(e.bytes);
+}
+
+std::string storedField(std::string_view text, int width, std::vector<std::string>& unencodable) {
+    const auto limit = static_cast<std::size_t>(width);
+    std::string bytes;
+    for (std::size_t pos = 0; pos < text.size() && bytes.size() < limit;) {
+        const std::string_view ch = text.substr(pos, platform::utf8::charLength(text, pos));
+        pos += ch.size();
+        platform::cp932::Encoded e = platform::cp932::encode(ch);
+        if (!e.ok()) {
+            if (std::find(unencodable.begin(), unencodable.end(), ch) == unencodable.end())
+                unencodable.emplace_back(ch);
+            continue;
+        }
+        if (bytes.size() + e.bytes.size() > limit)
+            break;
+        bytes += e.bytes;
+    }
+    bytes.resize(limit, ' ');
+    return bytes;
+}
+
+std::string decodeStored(std::string_view bytes) {
+    std::string whole(bytes);
+    for (std::size_t pos = 0; pos < whole.size(); ++pos) {
+        if (!platform::cp932::isLeadByte(static_cast<unsigned char>(whole[pos])))
+            continue;
+        if (pos + 1 == whole.size())
+            whole[pos] = ' ';
+        ++pos;
+    }
+    return platform::cp932::decode(whole);
 }
 
 } // namespace core

@@ -20,4 +20,17 @@ std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
 // read back as that (〜 as ～). Nothing when the code page cannot hold the text.
 std::optional<std::string> asStored(std::string_view text);
 
+// What a field of `width` bytes stores of `text`: its code page 932 bytes, cut to the
+// width (a double-byte character that would straddle the end is left out) and filled up
+// with spaces. Only the characters that would be stored count: those that the code page
+// cannot hold are added to `unencodable` (each once) while there is room left before
+// them, and are cut away with the rest otherwise.
+std::string storedField(std::string_view text, int width, std::vector<std::string>& unencodable);
+
+// Bytes of a data file as text. A value that ends with the first half of a double-byte
+// character (another program cut it there, having no room for the second) reads that half
+// as the space this program writes in its place; any other byte that is no character
+// reads as U+FFFD.
+std::string decodeStored(std::string_view bytes);
+
 } // namespace core

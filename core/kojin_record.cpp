@@ -1,5 +1,6 @@
 #include "core/kojin_record.h"
 
+#include "core/errors.h"
 #include "core/file_text.h"
 #include "platform/cp932.h"
 #include "platform/utf8.h"
@@ -8,24 +9,7 @@
 
 namespace core {
 
-namespace {
-
-// Field bytes for decoding. A field written by another program may end with the first byte
-// of a double-byte character whose second byte it had no room for; that half character is
-// read as the space that this program writes in its place.
-std::string withoutHalfCharacterAtEnd(std::string_view field) {
-    std::string bytes(field);
-    for (std::size_t pos = 0; pos < bytes.size(); ++pos) {
-        if (!platform::cp932::isLeadByte(static_cast<unsigned char>(bytes[pos])))
-            continue;
-        if (pos + 1 == bytes.size())
-            bytes[pos] = ' ';
-        ++pos;
-    }
-    return bytes;
-}
-
-} // namespace
+namespace {} // namespace
 
 KojinRecord KojinRecord::assign(std::string_view bangou, std::string_view simei,
                                 std::string_view gengou, std::string_view nen,
@@ -67,12 +51,14 @@ std::string recordBytes(const std::array<std::string_view, 6>& cp932) {
 }
 
 std::string encodeRecord(const KojinRecord& record, const std::string& path) {
-    std::vector<std::string_view> texts;
-    texts.reserve(kFields.size());
+    std::string bytes;
+    bytes.reserve(KojinRecord::kLength);
+    std::vector<std::string> unencodable;
     for (const Field& f : kFields)
-        texts.push_back(record.*f.member);
-    std::vector<std::string> e = encodeAll(texts, path);
-    return recordBytes({e[0], e[1], e[2], e[3], e[4], e[5]});
+        bytes += storedField(record.*f.member, f.width, unencodable);
+    if (!unencodable.empty())
+        throw UnencodableError(path, std::move(unencodable));
+    return bytes;
 }
 
 KojinRecord decodeRecord(std::string_view bytes) {
@@ -80,9 +66,8 @@ KojinRecord decodeRecord(std::string_view bytes) {
     full.resize(KojinRecord::kLength, '\0');
     KojinRecord r;
     for (const Field& f : kFields)
-        r.*f.member =
-            platform::cp932::decode(withoutHalfCharacterAtEnd(std::string_view(full).substr(
-                static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width))));
+        r.*f.member = decodeStored(std::string_view(full).substr(
+            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width)));
     return r;
 }
 

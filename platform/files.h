@@ -197,7 +197,12 @@ std::string quotedLine(const std::vector<std::string>& values);
 // file, so the file is never left truncated.
 void writeQuotedLine(const std::string& path, const std::vector<std::string>& values);
 
-// Reads up to `count` values of a comma-separated text file: blanks before a value are
+// The part of a quoted-values file that is read: the values sit at its start, and a huge
+// file is not read to its end.
+inline constexpr std::size_t kMaxQuotedFileBytes = std::size_t{1} << 20;
+
+// Reads up to `count` values of a comma-separated text file, from its first
+// kMaxQuotedFileBytes: blanks before a value are
 // skipped; a value in double quotes runs to the next double quote that is followed by a
 // comma, a line end or the end of the text (commas and other quotes included);
 // any other value runs to the next comma or line end with surrounding blanks dropped.

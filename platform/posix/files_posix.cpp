@@ -391,11 +391,9 @@ std::optional<std::vector<std::string>> readQuotedValues(const std::string& path
         ::close(fd);
         throw FileError(FileError::Action::Open, path, err);
     }
-    // The values sit at the start of the file; a huge file is not read to its end.
-    constexpr std::size_t kMaxBytes = 1 << 20;
     std::string text;
     char buffer[4096];
-    while (text.size() < kMaxBytes) {
+    while (text.size() < kMaxQuotedFileBytes) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR)

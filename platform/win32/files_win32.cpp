@@ -443,11 +443,9 @@ std::optional<std::vector<std::string>> readQuotedValues(const std::string& path
     }
     if (!isDiskFile(file.get()))
         throw FileError(FileError::Action::Open, path, EINVAL);
-    // The values sit at the start of the file; a huge file is not read to its end.
-    constexpr std::size_t kMaxBytes = 1 << 20;
     std::string text;
     char buffer[4096];
-    while (text.size() < kMaxBytes) {
+    while (text.size() < kMaxQuotedFileBytes) {
         DWORD n = 0;
         if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
             throw FileError(FileError::Action::Read, path, errnoOf(::GetLastError()));

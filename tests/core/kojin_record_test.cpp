@@ -69,11 +69,16 @@ TEST(RecordEncode, UnencodableCharacterThrowsNamingItAndThePath) {
         FAIL() << "expected UnencodableError";
     } catch (const core::UnencodableError& e) {
         EXPECT_EQ(e.characters(), (std::vector<std::string>{"😀", "\uFFFD", "€"}));
-        // U+FFFD came from bytes of the register that no character reads: say so.
-        EXPECT_NE(std::string(e.what()).find("名簿ファイルの中で文字として読めなかった"),
+        // U+FFFD came from bytes of a data file that no character reads: say so.
+        EXPECT_NE(std::string(e.what()).find("kojinfl.txt）の中で、文字として読めなかった"),
                   std::string::npos);
         EXPECT_NE(std::string(e.what()).find("/data/kojinnen.txt"), std::string::npos);
     }
+    // What the field cuts away anyway is not refused: here the emoji past byte 20.
+    EXPECT_EQ(
+        core::encodeRecord(KojinRecord::assign("1", "あいうえおかきくけこ😀", "", "", "", ""), "")
+            .substr(5, 20),
+        "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD\x82\xAF\x82\xB1");
 }
 
 } // namespace

@@ -53,12 +53,16 @@ TEST_F(LastEntry, WritesOneCp932LineReplacingTheOldAndReadsItBack) {
     }
 }
 
-TEST_F(LastEntry, UnencodableValueThrowsAndKeepsOldFileOrCreatesNone) {
+TEST_F(LastEntry, UnencodableOrTooLongValueThrowsAndKeepsOldFileOrCreatesNone) {
     const core::Module1 bad = entry({"山田", "昭和", "3😀", "8", "26"});
     EXPECT_THROW(core::writeLastEntry(bad, folder.path()), core::UnencodableError);
     EXPECT_EQ(fileCount(), 0);
     writeBytes(file, "old");
     EXPECT_THROW(core::writeLastEntry(bad, folder.path()), core::UnencodableError);
+    // A line longer than the part of the file that is read would not come back whole.
+    EXPECT_THROW(
+        core::writeLastEntry(entry({std::string(1100000, 'a'), "", "", "", ""}), folder.path()),
+        platform::FileError);
     EXPECT_EQ(readBytes(file), "old");
     EXPECT_EQ(fileCount(), 1);
 }
@@ -77,6 +81,9 @@ TEST_F(LastEntry, MissingFileOrValuesReadAsEmptyWithoutMessage) {
     EXPECT_EQ(read(), Values(5));
     writeBytes(file, "\"\x8F\xBA\x98\x61\",\"\",\"31\"\r\n");
     EXPECT_EQ(read(), (Values{"昭和", "", "31", "", ""}));
+    // Half a character at a value's end reads as a space, as at a register field's end.
+    writeBytes(file, "\"\x8E\x52\x93\",\"\",\"31\"\r\n");
+    EXPECT_EQ(read(), (Values{"山 ", "", "31", "", ""}));
 }
 
 } // namespace
