@@ -21,9 +21,11 @@ build: configure
 run: deps build
 	./build/nenrei
 
-# For the current user, no root: see scripts/install.sh for where each file goes.
+# For the current user, no root: cmake --install with the per-user prefix, and the
+# launchers in ~/.local/bin; see scripts/install.sh for where each file goes. Uninstalling
+# removes what the install manifest kept in the program folder lists.
 install: deps build
-	@./scripts/install.sh install build/nenrei build/nenrei-csv
+	@./scripts/install.sh install build
 
 uninstall:
 	@./scripts/install.sh uninstall

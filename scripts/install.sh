@@ -1,26 +1,32 @@
 #!/usr/bin/env bash
 # Installs the program for the current user, or removes it again; nothing needs root.
 #
-#   scripts/install.sh install EXECUTABLE CSV_EXECUTABLE
+#   scripts/install.sh install BUILD_FOLDER
 #   scripts/install.sh uninstall
 #
 # The program keeps its data files beside its executable, so the executable goes into a
 # folder of its own that the user can write:
 #   $XDG_DATA_HOME/nenrei/nenrei                   the program; kojinnen.txt and kojinfl.txt beside it
 #   $XDG_DATA_HOME/nenrei/nenrei-csv               the CSV command, beside the register it reads
+#   $XDG_DATA_HOME/nenrei/install_manifest.txt     the list of installed files, for uninstalling
 #   ~/.local/bin/nenrei, ~/.local/bin/nenrei-csv   symlinks to both, for starting them by name
 #   $XDG_DATA_HOME/applications/nenrei.desktop     menu entry
 #   $XDG_DATA_HOME/metainfo/nenrei.metainfo.xml    description for software centres
 #   $XDG_DATA_HOME/icons/hicolor/*/apps/nenrei.*   icons
 # with XDG_DATA_HOME defaulting to ~/.local/share.
 #
+# The build's install rules put every file under $XDG_DATA_HOME in place (cmake --install,
+# with the prefix chosen here); this script adds the symlinks, which belong in ~/.local/bin
+# wherever XDG_DATA_HOME points and must never replace a file of the user's own, and
+# refreshes the desktop's caches.
+#
 # Installing again replaces the program and keeps the data files. Uninstalling removes
-# what install put there, leaves the data files, and removes the program folder only
-# when it is left empty.
+# the files the install manifest lists and the symlinks, leaves the data files, and
+# removes the program folder only when it is left empty; it needs no build folder.
 set -euo pipefail
 
 usage() {
-    echo "usage: $0 install EXECUTABLE CSV_EXECUTABLE | uninstall" >&2
+    echo "usage: $0 install BUILD_FOLDER | uninstall" >&2
     exit 2
 }
 
@@ -32,9 +38,6 @@ die() {
 [ $# -ge 1 ] || usage
 action=$1
 
-source_folder=$(CDPATH='' cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-assets="$source_folder/desktop"
-
 : "${HOME:?HOME is not set}"
 case $HOME in
     /*) ;;
@@ -45,70 +48,21 @@ data_home="$HOME/.local/share"
 case ${XDG_DATA_HOME:-} in
     /*) data_home=$XDG_DATA_HOME ;;
 esac
+# Without trailing slashes, so that it splits into a prefix and a data folder below.
+while [[ $data_home == */ && $data_home != / ]]; do
+    data_home=${data_home%/}
+done
 
 program_folder="$data_home/nenrei"
 program="$program_folder/nenrei"
+csv_program="$program_folder/nenrei-csv"
+manifest="$program_folder/install_manifest.txt"
 bin_folder="$HOME/.local/bin"
 launcher="$bin_folder/nenrei"
-csv_program="$program_folder/nenrei-csv"
 csv_launcher="$bin_folder/nenrei-csv"
-metainfo="$data_home/metainfo/nenrei.metainfo.xml"
 applications="$data_home/applications"
-desktop_file="$applications/nenrei.desktop"
 hicolor="$data_home/icons/hicolor"
-icon_svg="$hicolor/scalable/apps/nenrei.svg"
-icon_48="$hicolor/48x48/apps/nenrei.png"
-icon_256="$hicolor/256x256/apps/nenrei.png"
 data_files=(kojinnen.txt kojinfl.txt)
-
-# Copies a file into place through a temporary name in the target folder and a rename, so
-# a reader (or a running copy of the program) sees the old file or the new one, never half.
-put_file() {
-    local mode=$1 from=$2 to=$3
-    local folder tmp
-    folder=$(dirname "$to")
-    mkdir -p "$folder"
-    tmp=$(mktemp "$folder/.nenrei-install.XXXXXX")
-    if ! install -m "$mode" "$from" "$tmp" || ! mv -f "$tmp" "$to"; then
-        rm -f "$tmp"
-        die "could not install $to"
-    fi
-}
-
-# The Exec value of a desktop entry for one absolute program path: quoted when the path
-# holds a character the Exec syntax reserves, with \ " ` $ escaped inside the quotes,
-# % doubled, and the backslashes then doubled again for the string-value escaping.
-desktop_exec() {
-    local path=$1
-    local reserved=$' \t"\'\\><~|&;$*?#()`'
-    local value=$path
-    if [[ $path == *["$reserved"]* ]]; then
-        value=${value//\\/\\\\}
-        value=${value//\"/\\\"}
-        value=${value//\`/\\\`}
-        value=${value//\$/\\\$}
-        value="\"$value\""
-    fi
-    value=${value//%/%%}
-    value=${value//\\/\\\\}
-    printf '%s' "$value"
-}
-
-write_desktop_file() {
-    local exec line tmp
-    exec=$(desktop_exec "$program")
-    mkdir -p "$applications"
-    tmp=$(mktemp "$applications/.nenrei-install.XXXXXX")
-    while IFS= read -r line || [ -n "$line" ]; do
-        if [ "$line" = "Exec=@EXEC@" ]; then
-            printf 'Exec=%s\n' "$exec"
-        else
-            printf '%s\n' "$line"
-        fi
-    done <"$assets/nenrei.desktop.in" >"$tmp"
-    chmod 644 "$tmp"
-    mv -f "$tmp" "$desktop_file"
-}
 
 refresh_caches() {
     if command -v update-desktop-database >/dev/null 2>&1; then
@@ -124,7 +78,7 @@ launcher_is_ours() {
     [ -L "$1" ] && [ "$(readlink "$1")" = "$2" ]
 }
 
-# Points a launcher at a target, replacing the old link through a rename like the files.
+# Points a launcher at a target, replacing the old link through a rename.
 # A symlink rather than a wrapper script: /proc/self/exe resolves it to the program, so
 # the data folder stays the program's own, and nothing sits between the user and it.
 put_launcher() {
@@ -135,15 +89,26 @@ put_launcher() {
     mv -fT "$tmp_link" "$link"
 }
 
+# The data folder a build installs into: CMAKE_INSTALL_DATADIR, which GNUInstallDirs
+# leaves empty to mean CMAKE_INSTALL_DATAROOTDIR (share); relative to the prefix.
+build_datadir() {
+    local cache=$1/CMakeCache.txt value
+    value=$(sed -n 's/^CMAKE_INSTALL_DATADIR:[A-Z]*=//p' "$cache")
+    if [ -z "$value" ]; then
+        value=$(sed -n 's/^CMAKE_INSTALL_DATAROOTDIR:[A-Z]*=//p' "$cache")
+    fi
+    printf '%s' "${value:-share}"
+}
+
 do_install() {
-    local executable=$1 csv_executable=$2 path
-    for path in "$executable" "$csv_executable"; do
-        if [ ! -f "$path" ] || [ ! -x "$path" ]; then
-            die "no executable program at $path"
-        fi
-    done
-    case $program in
-        *$'\n'*) die "the install folder holds a line break: $program_folder" ;;
+    local build=$1 path prefix datadir
+    if [ ! -f "$build/cmake_install.cmake" ] || [ ! -f "$build/CMakeCache.txt" ]; then
+        die "no configured build folder at $build"
+    fi
+    # CMake keeps the installed files as a list separated by ';' and writes it one per line.
+    case $data_home in
+        *[$'\n;']*) die "the install folder holds a line break or a ';', which the list of installed files cannot hold: $data_home" ;;
+        /) die "XDG_DATA_HOME is the root folder" ;;
     esac
     # Never replace a file of the user's own that happens to carry a launcher's name.
     for path in "$launcher" "$csv_launcher"; do
@@ -152,23 +117,31 @@ do_install() {
         fi
     done
 
-    put_file 755 "$executable" "$program"
-    put_file 755 "$csv_executable" "$csv_program"
+    # The install rules place everything under PREFIX/DATADIR, so the data home is split
+    # into those: ~/.local and share, unless XDG_DATA_HOME ends in another name, which
+    # then becomes the build's DATADIR.
+    prefix=$(dirname "$data_home")
+    datadir=$(basename "$data_home")
+    if [ "$(build_datadir "$build")" != "$datadir" ]; then
+        echo "Setting CMAKE_INSTALL_DATADIR=$datadir in $build for $data_home"
+        cmake -DCMAKE_INSTALL_DATADIR="$datadir" "$build" >/dev/null ||
+            die "could not configure $build"
+    fi
+    cmake --install "$build" --prefix "$prefix" >/dev/null || die "cmake --install $build failed"
+    for path in "$program" "$csv_program"; do
+        [ -x "$path" ] || die "the install put no program at $path"
+    done
+
     put_launcher "$launcher" "$program"
     put_launcher "$csv_launcher" "$csv_program"
-
-    write_desktop_file
-    put_file 644 "$assets/nenrei.metainfo.xml" "$metainfo"
-    put_file 644 "$assets/nenrei.svg" "$icon_svg"
-    put_file 644 "$assets/nenrei-48.png" "$icon_48"
-    put_file 644 "$assets/nenrei-256.png" "$icon_256"
     refresh_caches
 
     echo "Installed: $program"
     echo "  launcher:   $launcher"
     echo "  CSV:        $csv_launcher"
-    echo "  menu entry: $desktop_file"
+    echo "  menu entry: $applications/nenrei.desktop"
     echo "  data files: $program_folder"
+    echo "  installed files: $manifest"
     case ":${PATH:-}:" in
         *":$bin_folder:"*) ;;
         *) echo "ヒント: $bin_folder が PATH にありません。名前で起動するには PATH に加えてください。 / Hint: $bin_folder is not on PATH; add it to start nenrei by name." ;;
@@ -176,14 +149,33 @@ do_install() {
 }
 
 do_uninstall() {
-    # Also any temporary file an interrupted install left behind.
-    rm -f "$program" "$csv_program" "$program_folder"/.nenrei-install.* \
-        "$desktop_file" "$metainfo" "$icon_svg" "$icon_48" "$icon_256"
+    local path
+    if [ -f "$manifest" ]; then
+        # Files and links only, never a folder, whatever the list holds; the list names
+        # itself, and goes last in any case.
+        while IFS= read -r path || [ -n "$path" ]; do
+            case $path in
+                '') ;;
+                /*)
+                    if [ -f "$path" ] || [ -L "$path" ]; then
+                        rm -f -- "$path"
+                    fi
+                    ;;
+                *) echo "Left $path alone: not an absolute path" ;;
+            esac
+        done <"$manifest"
+        rm -f -- "$manifest"
+    else
+        echo "No list of installed files at $manifest; nothing was removed from $data_home."
+    fi
+    # A launcher goes with the program it starts; with no list, the program stays and so does it.
     local link target
     for link in "$launcher" "$csv_launcher"; do
         target=$program_folder/$(basename "$link")
         if launcher_is_ours "$link" "$target"; then
-            rm -f "$link"
+            if [ ! -e "$target" ]; then
+                rm -f "$link"
+            fi
         elif [ -e "$link" ] || [ -L "$link" ]; then
             echo "Left $link in place: it is not a link to $target"
         fi
@@ -212,8 +204,8 @@ do_uninstall() {
 
 case $action in
     install)
-        [ $# -eq 3 ] || usage
-        do_install "$2" "$3"
+        [ $# -eq 2 ] || usage
+        do_install "$2"
         ;;
     uninstall)
         [ $# -eq 1 ] || usage

@@ -2,19 +2,20 @@
 # Installs, reinstalls and uninstalls the program for a throw-away user whose home folder
 # name holds spaces and characters that shells and desktop entries treat specially.
 #
-#   install_test.sh INSTALL_SCRIPT EXECUTABLE CSV_EXECUTABLE
+#   install_test.sh INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE
 #
 # Nothing outside a temporary folder is written: HOME points into it and the XDG
 # variables that would lead elsewhere are unset.
 set -euo pipefail
 
-if [ $# -ne 3 ]; then
-    echo "usage: $0 INSTALL_SCRIPT EXECUTABLE CSV_EXECUTABLE" >&2
+if [ $# -ne 4 ]; then
+    echo "usage: $0 INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE" >&2
     exit 2
 fi
 install_script=$(realpath "$1")
-executable=$(realpath "$2")
-csv_executable=$(realpath "$3")
+build=$(realpath "$2")
+executable=$(realpath "$3")
+csv_executable=$(realpath "$4")
 
 for tool in desktop-file-validate timeout pgrep cmp; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -46,6 +47,7 @@ program="$share/nenrei/nenrei"
 launcher="$HOME/.local/bin/nenrei"
 csv_launcher="$HOME/.local/bin/nenrei-csv"
 desktop_file="$share/applications/nenrei.desktop"
+manifest="$share/nenrei/install_manifest.txt"
 # Installed file and the file it must be a copy of.
 declare -A copies=(
     ["$program"]="$executable"
@@ -55,7 +57,7 @@ declare -A copies=(
     ["$share/icons/hicolor/48x48/apps/nenrei.png"]="$assets/nenrei-48.png"
     ["$share/icons/hicolor/256x256/apps/nenrei.png"]="$assets/nenrei-256.png"
 )
-installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$desktop_file")
+installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$desktop_file" "$manifest")
 
 failures=0
 passes=0
@@ -84,6 +86,12 @@ fails() {
 
 no_errors_or_warnings() {
     ! grep -Eq "error|warning" <<<"$1"
+}
+
+# The manifest names each installed file in the data folder, and nothing else.
+manifest_lists_installed() {
+    diff <(sort "$manifest") \
+        <(printf '%s\n' "${!copies[@]}" "$desktop_file" "$manifest" | sort) >&2
 }
 
 same_data_files() {
@@ -158,13 +166,14 @@ launch_check() {
 }
 
 # --- First install -----------------------------------------------------------------------
-check "install succeeds" run_script install "$executable" "$csv_executable"
+check "install succeeds" run_script install "$build"
 for path in "${!copies[@]}"; do
     check "$path is a copy of ${copies[$path]}" cmp -s "${copies[$path]}" "$path"
 done
 check "the program is executable" test -x "$program"
 check "the launcher is executable" test -x "$launcher"
 check "the desktop entry is in place" test -f "$desktop_file"
+check "the install manifest lists exactly the installed files" manifest_lists_installed
 check "a hint when $HOME/.local/bin is not on PATH" grep -q "PATH" "$scratch/out"
 
 validation=$(desktop-file-validate "$desktop_file" 2>&1) || validation="error: status $? $validation"
@@ -183,28 +192,30 @@ printf '    2Suzuki Hanako       \x95\xbd\x90\xac    3  11   3' >>"$scratch/expe
 printf '"\x8e\x52\x93\x63","\x8f\xba\x98\x61","40","5","12"\r\n' >"$scratch/expected/kojinfl.txt"
 cp "$scratch/expected/kojinnen.txt" "$scratch/expected/kojinfl.txt" "$share/nenrei/"
 
-newer="$scratch/newer-build/nenrei"
-newer_csv="$scratch/newer-build/nenrei-csv"
-mkdir -p "$(dirname "$newer")"
-cp "$executable" "$newer"
-cp "$csv_executable" "$newer_csv"
-printf 'newer build' >>"$newer"
-printf 'newer build' >>"$newer_csv"
-
+# An older install of the program, in use while the new one goes in.
+printf 'older install' >>"$program"
+printf 'older install' >>"$share/nenrei/nenrei-csv"
 "$program" >/dev/null 2>&1 &
 busy_pid=$!
 sleep 1
-check "reinstall succeeds while the program runs" run_script install "$newer" "$newer_csv"
+check "reinstall succeeds while the program runs" run_script install "$build"
 kill -KILL "$busy_pid" 2>/dev/null || true
 wait "$busy_pid" 2>/dev/null || true
 busy_pid=
-check "reinstall replaces the program" cmp -s "$newer" "$program"
+check "reinstall replaces the program" cmp -s "$executable" "$program"
+check "reinstall replaces nenrei-csv" cmp -s "$csv_executable" "$share/nenrei/nenrei-csv"
 check "reinstall keeps the data files byte for byte" same_data_files
 # The CSV launcher reads the register beside the program: a header and two rows.
 csv_rows=$("$csv_launcher" export --on 2024-01-01 | wc -l) || csv_rows="status $?"
 check "nenrei-csv exports the installed register (got $csv_rows lines)" test "$csv_rows" = 3
 
 # --- Uninstall ---------------------------------------------------------------------------
+# Uninstall follows the manifest, whatever it lists.
+listed_only="$share/icons/hicolor/64x64/apps/nenrei.png"
+mkdir -p "$(dirname "$listed_only")"
+touch "$listed_only"
+printf '%s\n' "$listed_only" >>"$manifest"
+installed+=("$listed_only")
 check "uninstall succeeds" run_script uninstall
 for path in "${installed[@]}"; do
     check "uninstall removes $path" test ! -e "$path" -a ! -L "$path"
@@ -216,7 +227,7 @@ check "a second uninstall keeps the data files" same_data_files
 
 # Without data files the program folder goes too.
 rm "$share/nenrei/kojinnen.txt" "$share/nenrei/kojinfl.txt"
-check "install after uninstall succeeds" run_script install "$executable" "$csv_executable"
+check "install after uninstall succeeds" run_script install "$build"
 check "uninstall succeeds" run_script uninstall
 check "uninstall removes the empty program folder" test ! -e "$share/nenrei"
 
@@ -226,7 +237,7 @@ for own in "$launcher" "$csv_launcher"; do
     printf '#!/bin/sh\necho mine\n' >"$own"
     cp "$own" "$scratch/own-launcher"
     check "install refuses to replace $own" \
-        fails run_script install "$executable" "$csv_executable" 2>/dev/null
+        fails run_script install "$build" 2>/dev/null
     check "install leaves nothing else behind when it refuses" test ! -e "$program"
     run_script uninstall || true
     check "the user's own $own survives install and uninstall" cmp -s "$scratch/own-launcher" "$own"
