@@ -95,11 +95,10 @@ template <typename T> std::string text(const std::optional<T>& value) {
 // with `more` the other reckonings on the same date.
 std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::Date& on,
                                    bool more) {
-    std::vector<std::string> row;
-    for (const core::Field& f : core::kFields)
-        row.push_back(shownValue(r.*f.member));
-    row.resize(core::kFields.size() + kComputed.size() +
-               (more ? core::kReckoningHeadings.size() : 0));
+    std::vector<std::string> row(core::kFields.size() + kComputed.size() +
+                                 (more ? core::kReckoningHeadings.size() : 0));
+    for (std::size_t i = 0; i < core::kFields.size(); ++i)
+        row[i] = shownValue(r.*core::kFields[i].member);
     const std::optional<core::RecordAge> a = core::recordAge(r, on);
     if (!a)
         return row;
@@ -139,9 +138,9 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
     }
 
     std::string text = "\xEF\xBB\xBF";
-    std::vector<std::string> header;
-    for (const core::Field& f : core::kFields)
-        header.emplace_back(f.heading);
+    std::vector<std::string> header(core::kFields.size());
+    std::transform(core::kFields.begin(), core::kFields.end(), header.begin(),
+                   [](const core::Field& f) { return std::string(f.heading); });
     header.insert(header.end(), kComputed.begin(), kComputed.end());
     if (more)
         header.insert(header.end(), core::kReckoningHeadings.begin(),
