@@ -1,3 +1,4 @@
+#include "tests/gui/fault_cases.h"
 #include "tests/gui/gui_fixture.h"
 
 #include <QLineEdit>
@@ -10,7 +11,6 @@
 #include <functional>
 #include <optional>
 #include <random>
-#include <sys/stat.h>
 
 using testing_support::readBytes;
 using testing_support::recordBytes;
@@ -18,8 +18,6 @@ using testing_support::snapshot;
 using testing_support::writeBytes;
 
 namespace {
-
-enum class Command { Start, Execute, Register, Load, Update, Search, Listing };
 
 const char kEntry[] =
     "\"\x8E\x52\x93\x63\",\"\x8F\xBA\x98\x61\",\"31\",\"08\",\"26\"\r\n"; // 山田, 昭和
@@ -96,40 +94,12 @@ protected:
     }
 };
 
-struct FaultCase {
-    const char* name;
-    std::function<void(const std::string& folder)> arrange; // puts the fault in place
-    Command command;
-    std::vector<std::string> says; // parts of the one error message; none: no message
-    bool enforce = false;          // file permissions bind the tests even as root
-    std::optional<unsigned long> sizeLimit = {};
-};
-
-// GoogleTest prints a case by its name rather than by its bytes.
-[[maybe_unused]] void PrintTo(const FaultCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
+// The faults every system can make; those only one can make come from systemFaultCases().
 std::vector<FaultCase> faultCases() {
-    const std::string denied = "アクセスが拒否されました";
-    const std::string notAFile = "通常のファイルではありません";
-    const std::string tooBig = "ファイルが大きすぎます";
     const std::string folderThere = "同じ名前のフォルダーがあります";
-    auto readOnlyFolder = [](const std::string& f) {
-        std::filesystem::remove(f + "/kojinnen.txt");
-        ::chmod(f.c_str(), 0555);
-    };
-    auto readOnlyRegister = [](const std::string& f) {
-        ::chmod((f + "/kojinnen.txt").c_str(), 0444);
-    };
-    auto unreadable = [](const std::string& path) { ::chmod(path.c_str(), 0); };
     auto folderInPlace = [](const std::string& path) {
         std::filesystem::remove(path);
         std::filesystem::create_directory(path);
-    };
-    auto device = [](const std::string& f) {
-        std::filesystem::remove(f + "/kojinnen.txt");
-        std::filesystem::create_symlink("/dev/full", f + "/kojinnen.txt");
     };
     auto randomRegister = [](const std::string& f) {
         std::mt19937 random(42);
@@ -141,64 +111,7 @@ std::vector<FaultCase> faultCases() {
     auto lastEntryBytes = [](std::string bytes) {
         return [bytes](const std::string& f) { writeBytes(f + "/kojinfl.txt", bytes); };
     };
-    const unsigned long threeRecords = 3 * 42;
-
-    return {
-        {"folder and last entry without write access: execute",
-         [=](const std::string& f) {
-             ::chmod((f + "/kojinfl.txt").c_str(), 0444);
-             readOnlyFolder(f);
-         },
-         Command::Execute,
-         {"kojinfl.txt", "を保存できません", denied},
-         true},
-        {"folder without write access: register",
-         readOnlyFolder,
-         Command::Register,
-         {"kojinnen.txt", "を開けません", denied},
-         true},
-        {"folder without write access: load",
-         readOnlyFolder,
-         Command::Load,
-         {"kojinnen.txt", denied},
-         true},
-        {"folder without write access: update",
-         readOnlyFolder,
-         Command::Update,
-         {"kojinnen.txt", denied},
-         true},
-        {"folder without write access: search",
-         readOnlyFolder,
-         Command::Search,
-         {"kojinnen.txt", denied},
-         true},
-        {"folder without write access: listing",
-         readOnlyFolder,
-         Command::Listing,
-         {"kojinnen.txt", denied},
-         true},
-        {"read-only register: listing", readOnlyRegister, Command::Listing, {}, true},
-        {"read-only register: load", readOnlyRegister, Command::Load, {}, true},
-        {"read-only register: register",
-         readOnlyRegister,
-         Command::Register,
-         {"kojinnen.txt", "に書き込めません", denied},
-         true},
-        {"read-only register: update",
-         readOnlyRegister,
-         Command::Update,
-         {"kojinnen.txt", "に書き込めません", denied},
-         true},
-        {"register without read permission: search",
-         [=](const std::string& f) { unreadable(f + "/kojinnen.txt"); },
-         Command::Search,
-         {"kojinnen.txt", denied},
-         true},
-        {"last entry without read permission: start",
-         [=](const std::string& f) { unreadable(f + "/kojinfl.txt"); },
-         Command::Start,
-         {"kojinfl.txt", denied},
-         true},
+    std::vector<FaultCase> cases{
         {"folder as register: register",
          [=](const std::string& f) { folderInPlace(f + "/kojinnen.txt"); },
          Command::Register,
@@ -219,16 +132,6 @@ std::vector<FaultCase> faultCases() {
          [=](const std::string& f) { folderInPlace(f + "/kojinfl.txt"); },
          Command::Execute,
          {"kojinfl.txt", folderThere}},
-        {"device as register: register", device, Command::Register, {"kojinnen.txt", notAFile}},
-        {"device as register: update", device, Command::Update, {"kojinnen.txt", notAFile}},
-        {"disk full part-way through a record: register",
-         {},
-         Command::Register,
-         {"kojinnen.txt", tooBig},
-         false,
-         threeRecords + 10},
-        {"disk full past the end: update", {}, Command::Update, {"kojinnen.txt", tooBig}, false, 0},
-        {"disk full: execute", {}, Command::Execute, {"kojinfl.txt", tooBig}, false, 0},
         {"random register: listing", randomRegister, Command::Listing, {}},
         {"random register: search", randomRegister, Command::Search, {}},
         {"random register: load", randomRegister, Command::Load, {}},
@@ -245,6 +148,9 @@ std::vector<FaultCase> faultCases() {
          Command::Start,
          {}},
     };
+    const std::vector<FaultCase> more = systemFaultCases();
+    cases.insert(cases.end(), more.begin(), more.end());
+    return cases;
 }
 
 class Faults : public FaultTest, public testing::WithParamInterface<FaultCase> {};
@@ -264,12 +170,7 @@ TEST_P(Faults, AreReportedChangeNothingAndLeaveProgramUsable) {
         const auto before = snapshot(folder.path());
         dialogs.reset();
         {
-            std::optional<testing_support::PermissionsEnforced> enforced;
-            std::optional<testing_support::FileSizeLimit> limit;
-            if (c.enforce)
-                enforced.emplace();
-            if (c.sizeLimit)
-                limit.emplace(*c.sizeLimit);
+            SystemFaultConditions conditions(c);
             run(c.command);
         }
         if (c.command == Command::Execute) {
@@ -280,7 +181,7 @@ TEST_P(Faults, AreReportedChangeNothingAndLeaveProgramUsable) {
             << (errors.empty() ? "" : errors[0].text);
         for (const auto& part : c.says)
             EXPECT_NE(errors[0].text.find(part), std::string::npos) << errors[0].text;
-        ::chmod(folder.path().c_str(), 0755);
+        restoreFolder(folder.path());
         EXPECT_EQ(snapshot(folder.path()), before);
         expectStillAnswers();
     }

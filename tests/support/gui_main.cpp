@@ -2,12 +2,11 @@
 #include <QApplication>
 #include <QLocale>
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
