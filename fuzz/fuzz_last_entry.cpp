@@ -96,9 +96,16 @@ void checkRead(std::string_view input) {
 
     const std::vector<std::string> values = platform::parseQuotedValues(input, 5);
     FUZZ_CHECK(values.size() <= 5, hex(input));
+    // Each value decoded, half a character at its very end read as a space.
     Texts expected;
-    for (std::size_t i = 0; i < values.size(); ++i)
-        expected[i] = platform::cp932::decode(values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::string bytes = values[i];
+        for (std::size_t at = 0; at < bytes.size(); ++at)
+            if (platform::cp932::isLeadByte(static_cast<unsigned char>(bytes[at])) &&
+                ++at == bytes.size())
+                bytes.back() = ' ';
+        expected[i] = platform::cp932::decode(bytes);
+    }
     FUZZ_CHECK(texts(m) == expected, hex(input) + ": " + describe(texts(m)));
 
     // Values come from the text in order, and asking for fewer gives the first of them.
