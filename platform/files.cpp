@@ -132,6 +132,23 @@ int discardJournal(native::File& journal, const std::string& path) {
 
 } // namespace
 
+namespace native {
+
+File::~File() {
+    close();
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = kNone;
+    }
+    return *this;
+}
+
+} // namespace native
+
 RecordFile::RecordFile(std::string path, int recordLength)
     : path_(std::move(path)), journal_(native::resolvedPath(path_) + ".journal"),
       recordLength_(recordLength) {

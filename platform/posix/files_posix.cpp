@@ -129,19 +129,6 @@ int removeStaleTemporary(const std::string& temp) {
 
 namespace native {
 
-File::~File() {
-    close();
-}
-
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = kNone;
-    }
-    return *this;
-}
-
 int File::readAt(std::int64_t offset, char* out, std::size_t size, std::size_t& got) const {
     got = 0;
     while (got < size) {
