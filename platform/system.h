@@ -30,6 +30,10 @@ std::string executableFolder();
 // services report and roll back, instead of ending the process (POSIX's SIGXFSZ).
 void failWritesPastSizeLimit();
 
+// Standard output passes bytes through as written. Windows otherwise writes each LF as
+// CR LF, so that a CR LF line end comes out as CR CR LF.
+void binaryStandardOutput();
+
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);
 

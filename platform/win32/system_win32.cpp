@@ -1,12 +1,19 @@
 #include "platform/system.h"
 #include "platform/win32/wide.h"
 
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <io.h>
 
 namespace platform {
 
 void failWritesPastSizeLimit() {
     // Windows has no file-size limit signal: a write past a limit fails by itself.
+}
+
+void binaryStandardOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 Date SystemClock::today() const {
