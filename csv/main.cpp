@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
     // A file-size limit then fails the write (EFBIG), which the import takes back, instead
     // of ending the program between two records.
     platform::failWritesPastSizeLimit();
+    // The CSV ends its lines with CR LF itself.
+    platform::binaryStandardOutput();
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     platform::SystemClock clock;

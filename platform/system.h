@@ -58,6 +58,10 @@ public:
 // The error executableFolder() throws.
 UserError unknownFolder(int errnum);
 
+// Standard output passes bytes through as written. Windows otherwise writes each LF as
+// CR LF, so that a CR LF line end comes out as CR CR LF.
+void binaryStandardOutput();
+
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);
 

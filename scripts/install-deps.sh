@@ -8,6 +8,10 @@ windows_packages=(
     # Debian's mingw-w64 compilers (POSIX threads), GoogleTest's sources to build for the
     # target, Wine to run the tests, and CMake and glibc iconv for the native half.
     g++-mingw-w64-x86-64-posix googletest wine wine64 cmake make g++
+    # Qt and libcsv for Windows, built from Debian's source packages (scripts/windows-qt.sh):
+    # the host's Qt tools and CMake files that Qt's cross build runs, Ninja, dpkg-source, and
+    # Qt's Japanese texts.
+    qt6-base-dev qt6-base-dev-tools qt6-translations-l10n ninja-build dpkg-dev
 )
 
 packages=(

@@ -56,6 +56,10 @@ void failWritesPastSizeLimit() {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
+void binaryStandardOutput() {
+    // POSIX systems write bytes as they are.
+}
+
 Date SystemClock::today() const {
     std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -3,7 +3,10 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
+#include <io.h>
 
 namespace platform {
 
@@ -47,6 +50,10 @@ bool StopRequests::asked() const {
 
 void failWritesPastSizeLimit() {
     // Windows has no file-size limit signal: a write past a limit fails by itself.
+}
+
+void binaryStandardOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
 }
 
 Date SystemClock::today() const {

@@ -2,12 +2,15 @@
 // in file_faults_test.cpp; a lock held by another program is in record_file_test.cpp.
 
 #include "platform/files.h"
+#include "platform/system.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <io.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -98,6 +101,25 @@ TEST(Win32FileFaults, RefusedFilesNameFileAndReasonAndStayAsTheyWere) {
         const std::map<std::string, std::string> kept{{c.file, "\"old\"\r\n"}};
         EXPECT_EQ(snapshot(place.path()), c.old ? kept : decltype(kept){});
     }
+}
+
+// Standard output redirected to a file (opened in text mode, as a redirection is) gets the
+// CR LF that nenrei-csv writes as CR LF, not CR CR LF.
+TEST(BinaryStandardOutput, WritesCrLfUnchanged) {
+    TempFolder place;
+    const std::string file = place.file("out.csv");
+    std::fflush(stdout);
+    const int console = _dup(_fileno(stdout));
+    FILE* target = std::fopen(file.c_str(), "w");
+    ASSERT_NE(target, nullptr);
+    _dup2(_fileno(target), _fileno(stdout));
+    platform::binaryStandardOutput();
+    std::fputs("a\r\nb\r\n", stdout);
+    std::fflush(stdout);
+    _dup2(console, _fileno(stdout));
+    _close(console);
+    std::fclose(target);
+    EXPECT_EQ(readBytes(file), "a\r\nb\r\n");
 }
 
 } // namespace
