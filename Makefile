@@ -5,7 +5,8 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format \
-	format-check tidy clean install uninstall windows-test
+	format-check tidy clean install uninstall windows-test windows-app windows-gui-test \
+	windows-screenshots
 
 all: build
 
@@ -56,6 +57,29 @@ windows-test:
 	@cmake --preset mingw-cross $(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset mingw-cross -j $(JOBS)
 	@./scripts/wine-test.sh build-windows/mingw -j $(JOBS)
+
+# The whole program for Windows: nenrei.exe and nenrei-csv.exe cross-built against a static
+# Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources into a cache
+# outside the checkout, packed as the ZIP a Windows user unpacks and runs
+# (build-windows/qt/nenrei-VERSION-windows-x64.zip).
+WINDOWS_QT = build-windows/qt
+windows-app:
+	@./scripts/install-deps.sh windows
+	@prefix="$$(./scripts/windows-qt.sh)" && \
+		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" $(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset mingw-qt -j $(JOBS) --target nenrei nenrei-csv
+	@./scripts/windows-zip.sh $(WINDOWS_QT)
+
+# Every test of that build under Wine, the screens' among them (offscreen), and the ZIP's
+# program in a real window on a virtual display.
+windows-gui-test: windows-app
+	@cmake --build --preset mingw-qt -j $(JOBS)
+	@./scripts/wine-test.sh $(WINDOWS_QT) -j $(JOBS)
+
+# Pictures of the four screens of the Windows build, under Wine, into docs/.
+windows-screenshots: windows-app
+	@NENREI_SHOTS=docs bash tests/window/wine_window_test.sh \
+		$(WINDOWS_QT)/nenrei-*-windows-x64.zip
 
 # Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
 fuzz: deps

@@ -109,7 +109,7 @@ void keisan::buildUi() {
     // One line, with room to spare in the fonts of other desktops.
     place<QLabel>(this, "Label5", twipsRect(1680, 4440, 5775, 495),
                   makeFont(Face::Gothic, 9.75, true),
-                  "生年月日を入れ、Enterか「年齢計算実行」を押してください");
+                  "生年月日を入れてEnterか「年齢計算実行」を押します");
     Command1 = place<QPushButton>(this, "Command1", twipsRect(3360, 5040, 2535, 495), g12,
                                   " 年齢計算実行");
     Command1->setDefault(true);

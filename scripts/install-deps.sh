@@ -12,6 +12,14 @@ windows_packages=(
     # the host's Qt tools and CMake files that Qt's cross build runs, Ninja, dpkg-source, and
     # Qt's Japanese texts.
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n ninja-build dpkg-dev
+    # The versions of libcsv and the translations that the Windows build takes, the ZIP, and
+    # git for the source archive in it.
+    libcsv-dev zip git
+    # The ZIP's program in a real window under Wine: a virtual display, a window manager,
+    # window tools, pictures, text recognition, a Japanese font (found through fontconfig)
+    # and Wine's own fonts for the boxes' buttons.
+    xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
+    fonts-ipafont-gothic fonts-wine
 )
 
 packages=(

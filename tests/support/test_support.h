@@ -67,10 +67,9 @@ private:
     std::intptr_t program_ = 0;
 };
 
-// The POSIX-only helpers below are in test_support_posix.cpp.
-
 // While it lives, file permissions bind this thread even when it runs as root: the
-// capabilities that override them are dropped from its effective set.
+// capabilities that override them are dropped from its effective set. (Windows, where a
+// read-only file is one marked so, needs nothing.)
 class PermissionsEnforced {
 public:
     PermissionsEnforced();
@@ -81,6 +80,8 @@ public:
 private:
     unsigned effective_ = 0;
 };
+
+// The POSIX-only helpers below are in test_support_posix.cpp.
 
 // While it lives, no file of the process may grow beyond `bytes`: writes past it fail
 // with EFBIG, as they would on a full disk.

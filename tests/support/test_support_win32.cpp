@@ -45,4 +45,7 @@ int waitForProgram(std::intptr_t program, int seconds) {
     return result;
 }
 
+PermissionsEnforced::PermissionsEnforced() = default;
+PermissionsEnforced::~PermissionsEnforced() = default;
+
 } // namespace testing_support
