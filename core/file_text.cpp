@@ -32,24 +32,34 @@ std::optional<std::string> asStored(std::string_view text) {
     return platform::cp932::decode(e.bytes);
 }
 
-std::string storedField(std::string_view text, int width, std::vector<std::string>& unencodable) {
+std::string fitBytes(std::string_view cp932, int width) {
     const auto limit = static_cast<std::size_t>(width);
+    std::size_t pos = 0;
+    while (pos < cp932.size()) {
+        std::size_t n = platform::cp932::isLeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
+        if (pos + n > limit)
+            break;
+        pos += n;
+    }
+    std::string out(cp932.substr(0, std::min(pos, cp932.size())));
+    out.resize(limit, ' ');
+    return out;
+}
+
+std::string storedField(std::string_view text, int width, std::vector<std::string>& unencodable) {
+    // Characters are taken while the field has room; fitBytes() makes the cut.
     std::string bytes;
-    for (std::size_t pos = 0; pos < text.size() && bytes.size() < limit;) {
+    for (std::size_t pos = 0;
+         pos < text.size() && bytes.size() < static_cast<std::size_t>(width);) {
         const std::string_view ch = text.substr(pos, platform::utf8::charLength(text, pos));
         pos += ch.size();
         platform::cp932::Encoded e = platform::cp932::encode(ch);
-        if (!e.ok()) {
-            if (std::find(unencodable.begin(), unencodable.end(), ch) == unencodable.end())
-                unencodable.emplace_back(ch);
-            continue;
-        }
-        if (bytes.size() + e.bytes.size() > limit)
-            break;
-        bytes += e.bytes;
+        if (e.ok())
+            bytes += e.bytes;
+        else if (std::find(unencodable.begin(), unencodable.end(), ch) == unencodable.end())
+            unencodable.emplace_back(ch);
     }
-    bytes.resize(limit, ' ');
-    return bytes;
+    return fitBytes(bytes, width);
 }
 
 std::string decodeStored(std::string_view bytes) {

@@ -20,6 +20,10 @@ std::vector<std::string> encodeAll(const std::vector<std::string_view>& texts,
 // read back as that (〜 as ～). Nothing when the code page cannot hold the text.
 std::optional<std::string> asStored(std::string_view text);
 
+// CP932 bytes filled up with spaces, or cut, to `width` bytes. A double-byte character
+// that would straddle the end is left out and its place filled with a space.
+std::string fitBytes(std::string_view cp932, int width);
+
 // What a field of `width` bytes stores of `text`: its code page 932 bytes, cut to the
 // width (a double-byte character that would straddle the end is left out) and filled up
 // with spaces. Only the characters that would be stored count: those that the code page

@@ -28,28 +28,6 @@ std::string fitChars(std::string_view text, int width) {
     return out;
 }
 
-std::string fitBytes(std::string_view cp932, int width) {
-    auto limit = static_cast<std::size_t>(width);
-    std::size_t pos = 0;
-    while (pos < cp932.size()) {
-        std::size_t n = platform::cp932::isLeadByte(static_cast<unsigned char>(cp932[pos])) ? 2 : 1;
-        if (pos + n > limit)
-            break;
-        pos += n;
-    }
-    std::string out(cp932.substr(0, std::min(pos, cp932.size())));
-    out.resize(limit, ' ');
-    return out;
-}
-
-std::string recordBytes(const std::array<std::string_view, 6>& cp932) {
-    std::string bytes;
-    bytes.reserve(KojinRecord::kLength);
-    for (std::size_t i = 0; i < kFields.size(); ++i)
-        bytes += fitBytes(cp932[i], kFields[i].width);
-    return bytes;
-}
-
 std::string encodeRecord(const KojinRecord& record, const std::string& path) {
     std::string bytes;
     bytes.reserve(KojinRecord::kLength);

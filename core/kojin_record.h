@@ -62,14 +62,6 @@ std::string storedEraName(const KojinRecord& record);
 // `text` filled up on the right with spaces, or cut, to `width` characters.
 std::string fitChars(std::string_view text, int width);
 
-// CP932 bytes filled up with spaces, or cut, to `width` bytes. A double-byte character
-// that would straddle the end is left out and its place filled with a space.
-std::string fitBytes(std::string_view cp932, int width);
-
-// The record's 42 bytes from its six fields in code page 932, in field order, each filled
-// up with spaces or cut to its width in bytes as fitBytes() does.
-std::string recordBytes(const std::array<std::string_view, 6>& cp932);
-
 // The record's 42 bytes. Throws UnencodableError (naming `path`) when a field holds
 // characters that code page 932 cannot hold.
 std::string encodeRecord(const KojinRecord& record, const std::string& path);

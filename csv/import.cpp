@@ -1,6 +1,7 @@
 #include "csv/csv_tool.h"
 
 #include "core/era.h"
+#include "core/file_text.h"
 #include "core/kojin_record.h"
 #include "core/register.h"
 #include "platform/cp932.h"
