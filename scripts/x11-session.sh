@@ -9,6 +9,9 @@
 #   x11_click WIN L T W H clicks the middle of a control placed at L,T (W×H) in twips,
 #                        scaled by QT_SCALE_FACTOR
 #   x11_shot WIN FILE    saves a window (its client area) as PNG
+#   x11_text FILE [PSM]  prints the Japanese text read in a PNG, blanks left out
+#                        (tesseract's page segmentation mode PSM, 3 by default)
+#   x11_key WIN KEY      presses a key in a window
 
 X11_PIDS=()
 
@@ -74,4 +77,19 @@ x11_shot() {
     xdotool windowraise "$1" # another window over it would come out black
     sleep 1                  # let the windows finish painting
     import -window "$1" "$2"
+}
+
+x11_text() {
+    local large
+    large="$(mktemp --suffix=.png)"
+    # Recognition works best on large, grey text: three times the size.
+    convert "$1" -resize 300% -colorspace Gray "$large"
+    tesseract "$large" stdout -l jpn --psm "${2:-3}" 2>/dev/null | tr -d ' \n'
+    rm -f "$large"
+}
+
+x11_key() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
+    xdotool key "$2"
+    sleep 0.5
 }

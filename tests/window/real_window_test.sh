@@ -49,10 +49,7 @@ size="$(xwininfo -id "$win" | awk '/^ *Width:/ { w = $2 } /^ *Height:/ { h = $2 
 [ "$size" = "532x660" ] || fail "client area is $size, not 532x660"
 
 x11_shot "$win" "$work/window.png"
-# Recognition works best on large, grey text: three times the size.
-convert "$work/window.png" -resize 300% -colorspace Gray "$work/large.png"
-tesseract "$work/large.png" "$work/text" -l jpn >/dev/null 2>&1
-text="$(tr -d ' \n' <"$work/text.txt")"
+text="$(x11_text "$work/window.png")"
 for caption in 氏名の入力 生年月日入力 年齢計算実行 現在の西暦年月日入力 山田太郎; do
     case "$text" in
     *"$caption"*) ;;
@@ -65,23 +62,18 @@ done
 # prompt (a box without a title of its own, which must show the program's name) and the
 # not-found message come; Enter closes them. The display screen starts on its button, so
 # Enter takes it back to the menu, whose close box ends the program.
-key() {
-    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
-    xdotool key "$2"
-    sleep 0.5
-}
 x11_click "$win" 6120 480 1335 495
 menu="$(x11_wait_window "年齢計算メニュー　Ver 1.0")" || fail "no menu after メニューへ"
-key "$menu" Tab
-key "$menu" Return
+x11_key "$menu" Tab
+x11_key "$menu" Return
 search="$(x11_wait_window "検索氏名入力")" || fail "Enter on 検　　　索 did not search"
-key "$search" Escape
+x11_key "$search" Escape
 prompt="$(x11_wait_window "年齢計算")" || fail "the page prompt does not show the program's name"
-key "$prompt" Return
+x11_key "$prompt" Return
 missing="$(x11_wait_window "誤り警告")" || fail "no not-found message"
-key "$missing" Return
+x11_key "$missing" Return
 grid="$(x11_wait_window "表示")" || fail "no display screen"
-key "$grid" Return
+x11_key "$grid" Return
 sleep 0.5
 xdotool search --onlyvisible --name "^表示\$" >/dev/null 2>&1 &&
     fail "Enter on the display screen did not take it back to the menu"
