@@ -35,8 +35,8 @@ case "${1:-}" in
         ;;
 esac
 
-# Only what the program and its tests use: Core, Gui, Widgets and Test, the Windows and
-# offscreen platforms, the Windows style. Every module, widget, dialog and format that they
+# Only what the programs and their tests use: Core, Gui, Widgets, PrintSupport and Test, the
+# Windows and offscreen platforms, the Windows style. Every module, widget, dialog and format that they
 # do not use is left out to keep the build short; the features that remain are checked after
 # configuring (required_features).
 qt_options=(
@@ -48,29 +48,29 @@ qt_options=(
 )
 qt_features_off=(
     # Modules.
-    network sql printsupport concurrent xml vulkan
+    network sql concurrent xml vulkan
     # Debian's source leaves out the Windows tablet headers.
     tabletevent
     # The Direct2D platform plugin builds the whole Windows platform plugin a second time;
     # the patch keeps the DirectWrite font database out with it.
     direct2d
-    # Gui: formats, documents and services that no screen shows.
-    jpeg gif ico imageformat_ppm imageformat_xbm movie pdf picture sessionmanager
+    # Gui: formats, documents and services that no window shows.
+    jpeg gif ico imageformat_ppm imageformat_xbm movie sessionmanager
     systemtrayicon textmarkdownreader textmarkdownwriter textodfwriter syntaxhighlighter
-    undocommand undostack whatsthis desktopservices cssparser style-stylesheet
-    # Widgets that the screens and the dialogs they open do not contain. (The Windows style
+    undocommand undostack whatsthis style-stylesheet
+    # Widgets that the windows and the dialogs they open do not contain. (The Windows style
     # does not compile without the tab bar and widget, the table and tree views, and the tool
     # bar, so those stay.)
-    calendarwidget colordialog columnview commandlinkbutton datawidgetmapper datetimeedit
-    dial dockwidget errormessage filedialog fontcombobox fontdialog fscompleter
-    graphicseffect graphicsview keysequenceedit lcdnumber listwidget mdiarea menubar
-    progressbar progressdialog rubberband scroller sizegrip splashscreen splitter statusbar
-    statustip tablewidget textbrowser toolbox treewidget undogroup undoview wizard gestures
-    effects formlayout
+    colordialog columnview commandlinkbutton datawidgetmapper
+    dial dockwidget errormessage fontcombobox fontdialog
+    graphicseffect keysequenceedit lcdnumber listwidget mdiarea
+    progressdialog rubberband scroller splashscreen
+    tablewidget textbrowser toolbox treewidget undogroup undoview wizard gestures
+    effects
     # Core.
-    filesystemmodel filesystemwatcher mimetype sharedmemory systemsemaphore process
+    mimetype sharedmemory systemsemaphore process
     hijricalendar islamiccivilcalendar jalalicalendar transposeproxymodel
-    concatenatetablesproxymodel identityproxymodel itemmodeltester xmlstream
+    concatenatetablesproxymodel xmlstream
     xmlstreamreader xmlstreamwriter timezone
 )
 for f in "${qt_features_off[@]}"; do
@@ -93,6 +93,13 @@ required_features=(
     widgets testlib accessibility translation settings shortcut clipboard im
     label lineedit pushbutton radiobutton groupbox messagebox inputdialog
     style_windowsvista style_fusion freetype harfbuzz png
+    # 名簿表: the table over a sorted, filtered model, its menus, the date and filter
+    # controls, the file dialogs, the watch on the register, printing, the preview and the
+    # PDF, and the model checker of its tests.
+    mainwindow menubar statusbar toolbar tableview sortfilterproxymodel spinbox combobox
+    checkbox datetimeedit calendarwidget filedialog filesystemmodel filesystemwatcher
+    printsupport printer printdialog printpreviewwidget printpreviewdialog pdf picture
+    formlayout graphicsview desktopservices itemmodeltester
 )
 
 libcsv_cflags=(-O2)
