@@ -104,7 +104,7 @@ format-check:
 # are checked by their compiler in make windows-test).
 # Its counts of warnings in system headers are left out; any finding fails.
 tidy: configure
-	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' ':!platform/win32/*' | \
+	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'storage/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' ':!platform/win32/*' | \
 		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet 2>&1 | \
 		{ grep -v ' warnings generated\.$$' || true; }"
 

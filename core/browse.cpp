@@ -18,10 +18,10 @@ namespace {
 void readIntoTables(Session& s, DisplayTarget& display, const std::function<void(int)>& each) {
     Module1& m = s.m;
     m.gyou = 1;
-    platform::RecordFile& file = openRegister(s.files, s.folder);
+    storage::RecordFile& file = openRegister(s.files, s.folder);
     std::int64_t whole = 0;
     {
-        RegisterLock lock(file, platform::RecordFile::LockKind::Shared, s.lockWait);
+        RegisterLock lock(file, storage::RecordFile::LockKind::Shared, s.lockWait);
         whole = file.wholeRecords();
         auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
         for (int n = 1; n <= last; m.gyou = ++n) {

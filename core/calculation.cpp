@@ -4,8 +4,11 @@
 #include "core/errors.h"
 #include "core/file_text.h"
 #include "core/number.h"
+#include "core/quoted_values.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
+#include "platform/system.h"
+#include "storage/file_error.h"
+#include "storage/small_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -85,11 +88,13 @@ std::array<std::string, 3> referenceDateTexts(const platform::Date& date) {
 void readLastEntry(Module1& m, const std::string& folder) {
     std::string* targets[] = {&m.ksimei, &m.kgengou, &m.knen, &m.ktuki, &m.khi};
     std::optional<std::vector<std::string>> values;
-    std::optional<platform::FileError> problem;
+    std::optional<storage::FileError> problem;
     try {
-        values = platform::readQuotedValues(platform::joinPath(folder, kLastEntryFileName),
-                                            std::size(targets));
-    } catch (const platform::FileError& e) {
+        const auto bytes = storage::readSmallFile(platform::joinPath(folder, kLastEntryFileName),
+                                                  kMaxQuotedFileBytes);
+        if (bytes)
+            values = parseQuotedValues(*bytes, std::size(targets));
+    } catch (const storage::FileError& e) {
         problem = e;
     }
     for (std::size_t i = 0; i < std::size(targets); ++i)
@@ -102,13 +107,13 @@ void writeLastEntry(const Module1& m, const std::string& folder) {
     std::string path = platform::joinPath(folder, kLastEntryFileName);
     auto values = encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path);
     // The file format has no escape for quotes: refuse values that would not read back.
-    const std::string line = platform::quotedLine(values);
-    if (platform::parseQuotedValues(line, values.size()) != values)
+    const std::string line = core::quotedLine(values);
+    if (core::parseQuotedValues(line, values.size()) != values)
         throw AmbiguousTextError(path);
     // Nor is a file read past its first part: refuse what would not read back whole.
-    if (line.size() > platform::kMaxQuotedFileBytes)
-        throw platform::FileError(platform::FileError::Action::Replace, path, EFBIG);
-    platform::writeQuotedLine(path, values);
+    if (line.size() > core::kMaxQuotedFileBytes)
+        throw storage::FileError(storage::FileError::Action::Replace, path, EFBIG);
+    storage::replaceSmallFile(path, line);
 }
 
 } // namespace core

@@ -23,26 +23,39 @@ int checkedRecordNumber(std::optional<double> value) {
 
 } // namespace
 
+storage::RecordFile& FileTable::openRecord(int number, const std::string& path, int recordLength) {
+    close(number);
+    auto file = std::make_unique<storage::RecordFile>(path, recordLength);
+    storage::RecordFile& ref = *file;
+    files_[number] = std::move(file);
+    return ref;
+}
+
+storage::RecordFile* FileTable::record(int number) {
+    auto it = files_.find(number);
+    return it == files_.end() ? nullptr : it->second.get();
+}
+
 std::string registerPath(const std::string& folder) {
     return platform::joinPath(folder, kRegisterFileName);
 }
 
-platform::RecordFile& openRegister(platform::FileTable& files, const std::string& folder) {
+storage::RecordFile& openRegister(core::FileTable& files, const std::string& folder) {
     files.closeAll();
     return files.openRecord(kRegisterFileNumber, registerPath(folder), KojinRecord::kLength);
 }
 
-KojinRecord readRecord(platform::RecordFile& file, int n) {
+KojinRecord readRecord(storage::RecordFile& file, int n) {
     return decodeRecord(file.read(n));
 }
 
-void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record) {
+void writeRecord(storage::RecordFile& file, int n, const KojinRecord& record) {
     file.write(n, encodeRecord(record, file.path()));
 }
 
 void countRegister(Session& s) {
-    platform::RecordFile& file = openRegister(s.files, s.folder);
-    file.lock(platform::RecordFile::LockKind::Exclusive, s.lockWait);
+    storage::RecordFile& file = openRegister(s.files, s.folder);
+    file.lock(storage::RecordFile::LockKind::Exclusive, s.lockWait);
     try {
         // Reading record 1, 2, ... until the end condition makes N + 1 reads and leaves
         // the counter at N + 2; the file length gives the same without reading them all.
@@ -64,12 +77,12 @@ KojinRecord registrationRecord(int n, std::string_view gengou, const PersonTexts
 int appendPerson(Session& s, const PersonTexts& person) {
     // The register that countRegister() opened and locked: opening it again would let the
     // lock go before the record is written.
-    platform::RecordFile* open = s.files.record(kRegisterFileNumber);
+    storage::RecordFile* open = s.files.record(kRegisterFileNumber);
     if (!open)
         throw std::logic_error("appendPerson() without countRegister()");
-    platform::RecordFile& file = *open;
+    storage::RecordFile& file = *open;
     struct LetGo {
-        platform::RecordFile& file;
+        storage::RecordFile& file;
         ~LetGo() { file.unlock(); }
     } letGo{file};
     s.m.recno -= 1;
@@ -81,16 +94,16 @@ int appendPerson(Session& s, const PersonTexts& person) {
 KojinRecord loadRecord(Session& s, std::string_view numberText) {
     int n = checkedRecordNumber(wholeNumber(numberText));
     s.m.recno.set(n);
-    platform::RecordFile& file = openRegister(s.files, s.folder);
-    RegisterLock lock(file, platform::RecordFile::LockKind::Shared, s.lockWait);
+    storage::RecordFile& file = openRegister(s.files, s.folder);
+    RegisterLock lock(file, storage::RecordFile::LockKind::Shared, s.lockWait);
     return readRecord(file, n);
 }
 
 void updateRecord(Session& s, const std::array<std::string, 6>& texts) {
     int n = checkedRecordNumber(leadingNumber(texts[0]));
     s.m.recno.set(n);
-    platform::RecordFile& file = openRegister(s.files, s.folder);
-    RegisterLock lock(file, platform::RecordFile::LockKind::Exclusive, s.lockWait);
+    storage::RecordFile& file = openRegister(s.files, s.folder);
+    RegisterLock lock(file, storage::RecordFile::LockKind::Exclusive, s.lockWait);
     writeRecord(file, n,
                 KojinRecord::assign(texts[0], texts[1], texts[2], texts[3], texts[4], texts[5]));
 }

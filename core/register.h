@@ -3,7 +3,7 @@
 #include "core/kojin_record.h"
 #include "core/module1.h"
 #include "core/session.h"
-#include "platform/files.h"
+#include "storage/record_file.h"
 
 #include <array>
 #include <string>
@@ -20,15 +20,15 @@ std::string registerPath(const std::string& folder);
 
 // Closes every open file and opens the register as file number 2; a missing register
 // is created empty, an existing one is never truncated.
-platform::RecordFile& openRegister(platform::FileTable& files, const std::string& folder);
+storage::RecordFile& openRegister(core::FileTable& files, const std::string& folder);
 
 // Holds a lock on the open register while a command reads or writes it, and lets go at the
 // end of the scope, so that a message box shown afterwards keeps no other program waiting.
 // Throws FileError when another program holds the register longer than the lock's wait.
 class RegisterLock {
 public:
-    RegisterLock(platform::RecordFile& file, platform::RecordFile::LockKind kind,
-                 std::chrono::milliseconds wait = platform::RecordFile::kLockWait)
+    RegisterLock(storage::RecordFile& file, storage::RecordFile::LockKind kind,
+                 std::chrono::milliseconds wait = storage::RecordFile::kLockWait)
         : file_(file) {
         file.lock(kind, wait);
     }
@@ -37,12 +37,12 @@ public:
     RegisterLock& operator=(const RegisterLock&) = delete;
 
 private:
-    platform::RecordFile& file_;
+    storage::RecordFile& file_;
 };
 
-KojinRecord readRecord(platform::RecordFile& file, int n);
+KojinRecord readRecord(storage::RecordFile& file, int n);
 // Encodes the whole record first, so a record that cannot be stored leaves the file alone.
-void writeRecord(platform::RecordFile& file, int n, const KojinRecord& record);
+void writeRecord(storage::RecordFile& file, int n, const KojinRecord& record);
 
 // Counts the register for an append: recno ends at N + 2 for N whole records, where a
 // read loop running to the end condition would leave it. Throws RegisterFullError, with

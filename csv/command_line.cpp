@@ -1,7 +1,8 @@
 #include "csv/csv_tool.h"
 
 #include "core/register.h"
-#include "platform/files.h"
+#include "storage/input_stream.h"
+#include "storage/seam.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -116,7 +117,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const bool exporting = line.command == "export";
     const std::size_t registerAt = exporting ? 0 : 1;
-    const std::uint64_t writesBefore = platform::writesStarted();
+    const std::uint64_t writesBefore = storage::writesStarted();
     std::string details;
     try {
         const std::string registerPath = line.operands.size() > registerAt
@@ -128,7 +129,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 err << *note << '\n';
         } else {
             const std::string& csvPath = line.operands[0];
-            platform::InputStream csv(csvPath);
+            storage::InputStream csv(csvPath);
             int added = importCsv([&](char* to, std::size_t size) { return csv.read(to, size); },
                                   csvPath == "-" ? "標準入力" : csvPath, registerPath);
             err << added << " 件を追加しました。\n";
@@ -144,7 +145,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     // Anything else is a defect of the tool, not bad data.
     err << "nenrei-csv: プログラムの内部エラーのため、この操作を中止しました。\n"
-        << (platform::writesStarted() == writesBefore
+        << (storage::writesStarted() == writesBefore
                 ? "名簿は変更していません。"
                 : "名簿が書き換えられた可能性があります。内容を確かめてください。")
         << "\n詳細: " << details << '\n';

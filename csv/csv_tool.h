@@ -23,7 +23,7 @@ inline constexpr int kMaxRecords = 32766;
 // birth year and the age are worked out on the date `on`, and with `more` the columns of
 // core/reckoning.h too. A cell that a spreadsheet would run as a formula gets an apostrophe
 // before it (see guardedCell). Gives a note for the user when the register ends in a
-// partial record, which is left out. Throws platform::FileError when the register cannot
+// partial record, which is left out. Throws storage::FileError when the register cannot
 // be read, and platform::UserError when `out` fails.
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out);

@@ -5,12 +5,12 @@
 #include "core/number.h"
 #include "core/reckoning.h"
 #include "core/register.h"
-#include "platform/files.h"
+#include "platform/files_native.h"
+#include "storage/record_file.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <filesystem>
 #include <vector>
 
 namespace csvtool {
@@ -123,16 +123,17 @@ std::string_view unguardedCell(std::string_view cell) {
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out) {
     // Opening would create a missing register; a missing one is an error here.
-    std::error_code ec;
-    if (!std::filesystem::exists(registerPath, ec))
-        throw platform::FileError(platform::FileError::Action::Open, registerPath, ENOENT);
-    platform::RecordFile file(registerPath, core::KojinRecord::kLength);
+    platform::native::File probe;
+    if (platform::native::open(registerPath, {platform::native::OpenMode::ReadOnly}, probe) ==
+        ENOENT)
+        throw storage::FileError(storage::FileError::Action::Open, registerPath, ENOENT);
+    storage::RecordFile file(registerPath, core::KojinRecord::kLength);
     // Read whole, in one read, under a shared lock, which is let go before a slow reader of
     // the output could keep other programs waiting.
     std::string records;
     std::int64_t length = 0;
     {
-        core::RegisterLock lock(file, platform::RecordFile::LockKind::Shared);
+        core::RegisterLock lock(file, storage::RecordFile::LockKind::Shared);
         length = file.length();
         records = file.readRecords(1, length / core::KojinRecord::kLength);
     }

@@ -5,8 +5,8 @@
 #include "core/kojin_record.h"
 #include "core/register.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
 #include "platform/utf8.h"
+#include "storage/record_file.h"
 
 #include <csv.h>
 
@@ -324,12 +324,12 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
     if (fields.empty())
         return 0;
 
-    platform::RecordFile file(registerPath, core::KojinRecord::kLength);
+    storage::RecordFile file(registerPath, core::KojinRecord::kLength);
     // Held for the whole import, so that no other program appends meanwhile.
     std::optional<core::RegisterLock> lock;
     try {
-        lock.emplace(file, platform::RecordFile::LockKind::Exclusive);
-    } catch (const platform::FileError& e) {
+        lock.emplace(file, storage::RecordFile::LockKind::Exclusive);
+    } catch (const storage::FileError& e) {
         throw platform::UserError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
     }
     const std::int64_t first = file.wholeRecords() + 1;
@@ -351,7 +351,7 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
         // One write: all the records land, or none (a journal covers a program that dies
         // half-way); a stop asked for meanwhile takes them back.
         file.writeRecords(first, records, [&] { return stop.asked(); });
-    } catch (const platform::FileError& e) {
+    } catch (const storage::FileError& e) {
         throw platform::UserError(e.what());
     }
     return static_cast<int>(added);

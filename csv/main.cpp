@@ -1,6 +1,5 @@
 #include "csv/csv_tool.h"
-
-#include <iostream>
+#include "platform/standard_streams.h"
 
 int main(int argc, char** argv) {
     // Before anything is opened: with standard output closed, the register would be opened
@@ -10,10 +9,12 @@ int main(int argc, char** argv) {
     // A file-size limit then fails the write (EFBIG), which the import takes back, instead
     // of ending the program between two records.
     platform::failWritesPastSizeLimit();
-    // The CSV ends its lines with CR LF itself.
-    platform::binaryStandardOutput();
-    std::ios::sync_with_stdio(false);
-    std::vector<std::string> args(argv + 1, argv + argc);
     platform::SystemClock clock;
-    return csvtool::run(args, std::cout, std::cerr, clock, platform::executableFolder);
+    std::ostream& out = platform::standardStream(platform::StandardStream::Output);
+    std::ostream& err = platform::standardStream(platform::StandardStream::Error);
+    const int status = csvtool::run(platform::programArguments(argc, argv), out, err, clock,
+                                    platform::executableFolder);
+    out.flush();
+    err.flush();
+    return status;
 }

@@ -2,8 +2,8 @@
 
 #include "forms/menyu.h"
 #include "platform/dialogs.h"
-#include "platform/files.h"
 #include "platform/user_error.h"
+#include "storage/seam.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -20,7 +20,7 @@ void Form::switchTo(QWidget& target) {
 }
 
 void Form::run(const std::function<void()>& command) {
-    const std::uint64_t writesBefore = platform::writesStarted();
+    const std::uint64_t writesBefore = storage::writesStarted();
     std::string details;
     try {
         command();
@@ -36,7 +36,7 @@ void Form::run(const std::function<void()>& command) {
     std::fprintf(stderr, "nenrei: internal error: %s\n", details.c_str());
     program_.dialogs().error(
         std::string("プログラムの内部エラーのため、この操作を中止しました。\n") +
-        (platform::writesStarted() == writesBefore
+        (storage::writesStarted() == writesBefore
              ? "データファイルは変更していません。"
              : "データファイルが書き換えられた可能性があります。内容を確かめてください。"));
 }

@@ -98,7 +98,7 @@ hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
 void hyouji::fillRow(int row, const core::RowTexts& texts) {
     auto cols = columns();
     for (std::size_t c = 0; c < cols.size(); ++c)
-        (*cols[c])[static_cast<std::size_t>(row)]->setText(ui::q(core::shownText(texts[c])));
+        ui::fill((*cols[c])[static_cast<std::size_t>(row)], core::shownText(texts[c]));
 }
 
 void hyouji::clearRows() {

@@ -177,15 +177,15 @@ std::string keisan::selectedEra() const {
 void keisan::Form_Load() {
     core::Module1& m = program_.session().m;
     run([&] { core::readLastEntry(m, program_.session().folder); });
-    Text7->setText(q(m.ksimei));
+    ui::fill(Text7, m.ksimei);
     selectEra(m.kgengou);
-    Text1->setText(q(m.knen));
-    Text2->setText(q(m.ktuki));
-    Text3->setText(q(m.khi));
+    ui::fill(Text1, m.knen);
+    ui::fill(Text2, m.ktuki);
+    ui::fill(Text3, m.khi);
     auto date = core::referenceDateTexts(program_.clock().today());
-    Text4->setText(q(date[0]));
-    Text5->setText(q(date[1]));
-    Text6->setText(q(date[2]));
+    ui::fill(Text4, date[0]);
+    ui::fill(Text5, date[1]);
+    ui::fill(Text6, date[2]);
 }
 
 void keisan::Command1_Click() {
@@ -200,8 +200,8 @@ void keisan::Command1_Click() {
     m.kgengou = selectedEra();
     const core::AgeResult r = core::calculateAge(m);
     // A result box never shows an infinity or "not a number".
-    Text8->setText(r.finite() ? q(core::numberText(r.birthYear)) : QString());
-    Text9->setText(r.finite() ? q(core::numberText(r.age)) : QString());
+    ui::fill(Text8, r.finite() ? core::numberText(r.birthYear) : std::string());
+    ui::fill(Text9, r.finite() ? core::numberText(r.age) : std::string());
     run([&] { core::writeLastEntry(m, program_.session().folder); });
     if (!r.finite())
         program_.dialogs().error(core::tooLargeMessage(m));
@@ -229,10 +229,10 @@ void keisan::Command4_Click() {
     run([this] {
         core::KojinRecord r = core::loadRecord(program_.session(), text(Text10));
         selectEra(core::storedEraName(r));
-        Text7->setText(q(core::shownText(r.simei)));
-        Text1->setText(q(core::shownText(r.nen)));
-        Text2->setText(q(core::shownText(r.tuki)));
-        Text3->setText(q(core::shownText(r.hi)));
+        ui::fill(Text7, core::shownText(r.simei));
+        ui::fill(Text1, core::shownText(r.nen));
+        ui::fill(Text2, core::shownText(r.tuki));
+        ui::fill(Text3, core::shownText(r.hi));
     });
 }
 

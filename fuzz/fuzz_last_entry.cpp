@@ -3,9 +3,10 @@
 
 #include "core/calculation.h"
 #include "core/module1.h"
+#include "core/quoted_values.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/cp932.h"
-#include "platform/files.h"
+#include "storage/small_file.h"
 
 #include <algorithm>
 #include <array>
@@ -94,7 +95,7 @@ void checkRead(std::string_view input) {
     m.ksimei = m.kgengou = m.knen = m.ktuki = m.khi = "x";
     core::readLastEntry(m, folder()); // throws, failing the run, if it gives a message
 
-    const std::vector<std::string> values = platform::parseQuotedValues(input, 5);
+    const std::vector<std::string> values = core::parseQuotedValues(input, 5);
     FUZZ_CHECK(values.size() <= 5, hex(input));
     // Each value decoded, half a character at its very end read as a space.
     Texts expected;
@@ -116,7 +117,7 @@ void checkRead(std::string_view input) {
         from = at + v.size();
     }
     for (std::size_t count = 0; count < 5; ++count) {
-        const std::vector<std::string> fewer = platform::parseQuotedValues(input, count);
+        const std::vector<std::string> fewer = core::parseQuotedValues(input, count);
         FUZZ_CHECK(fewer.size() == std::min(count, values.size()) &&
                        std::equal(fewer.begin(), fewer.end(), values.begin()),
                    hex(input) + ": " + std::to_string(count) + " values");

@@ -1,6 +1,6 @@
 #include "platform/system.h"
 
-#include "platform/files.h"
+#include "platform/reasons.h"
 #include "platform/user_error.h"
 
 namespace platform {

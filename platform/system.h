@@ -25,6 +25,9 @@ public:
     Date today() const override;
 };
 
+// The local date and time as 20261208-153012, for names that tell when a file was made.
+std::string localTimestamp();
+
 // Folder of the running executable (UTF-8, no trailing slash), where the data files live.
 // Throws UserError when the system cannot tell it: the program must then stop before it
 // touches any file, rather than use another folder.
@@ -57,10 +60,6 @@ public:
 
 // The error executableFolder() throws.
 UserError unknownFolder(int errnum);
-
-// Standard output passes bytes through as written. Windows otherwise writes each LF as
-// CR LF, so that a CR LF line end comes out as CR CR LF.
-void binaryStandardOutput();
 
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -67,6 +67,11 @@ std::string text(const QLineEdit* box) {
     return box->text().toStdString();
 }
 
+void fill(QLineEdit* box, std::string_view utf8) {
+    box->setText(q(utf8));
+    box->setCursorPosition(0);
+}
+
 QTranslator* useJapaneseStandardTexts() {
     auto* translator = new QTranslator(QCoreApplication::instance());
     if (!translator->load(QStringLiteral("qtbase_ja"),

@@ -44,6 +44,10 @@ inline QString q(std::string_view utf8) {
 }
 // A text box's text as UTF-8.
 std::string text(const QLineEdit* box);
+// Puts a text the program gives into a text box, shown from its first character as in a
+// box freshly filled (the cursor at its start, not at its end, where Qt leaves it: a text
+// wider than the box would show only its end).
+void fill(QLineEdit* box, std::string_view utf8);
 
 // Creates a child control with its object name, place (twips) and font.
 template <class W>

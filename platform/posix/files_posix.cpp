@@ -1,15 +1,12 @@
-#include "platform/files.h"
 #include "platform/files_native.h"
 
-#include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
-// The file services over POSIX calls.
+// The system's file calls over POSIX.
 namespace platform {
 
 namespace {
@@ -66,21 +63,6 @@ int setLock(int fd, short type, off_t start, off_t length) {
     return 0;
 }
 
-// A whole-file lock, tried until `wait` runs out, first often, then every 25 ms; 0 or an
-// errno value (EBUSY when the wait ran out).
-int lockWithin(int fd, short type, std::chrono::milliseconds wait) {
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    auto pause = std::chrono::milliseconds(1);
-    int err = 0;
-    while ((err = setLock(fd, type, 0, 0)) == EAGAIN) {
-        if (std::chrono::steady_clock::now() >= deadline)
-            return EBUSY;
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::milliseconds(25));
-    }
-    return err;
-}
-
 std::string folderOf(const std::string& path) {
     std::string::size_type slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -92,37 +74,6 @@ bool sameFile(int fd, const std::string& path) {
     }, named{};
     return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
            opened.st_ino == named.st_ino && opened.st_dev == named.st_dev;
-}
-
-// Writes `line` as the whole content of the open file and flushes it; 0 or an errno value.
-int rewrite(int fd, std::string_view line) {
-    if (int err = writeAll(fd, line, 0))
-        return err;
-    if (::ftruncate(fd, static_cast<off_t>(line.size())) != 0 || ::fsync(fd) != 0)
-        return errno;
-    return 0;
-}
-
-// A temporary of the last-entry file found in the way: left by a save that was stopped, or
-// being written by another copy of the program right now. It is removed once that copy is
-// done, and only when it is a plain file such as this program writes (one link, the user's
-// own); anything else, a link above all, is not this program's to remove. Gives 0 when
-// the name is free again, or the errno value that keeps it.
-int removeStaleTemporary(const std::string& temp) {
-    int fd = ::open(temp.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOENT ? 0 : errno == ELOOP ? EEXIST : errno;
-    struct stat st {};
-    int err = ::fstat(fd, &st) != 0 ? errno : 0;
-    if (!err && (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()))
-        err = EEXIST;
-    // The copy writing it holds a lock on it until it has renamed it away.
-    if (!err)
-        err = lockWithin(fd, F_WRLCK, RecordFile::kLockWait);
-    if (!err && sameFile(fd, temp) && ::unlink(temp.c_str()) != 0 && errno != ENOENT)
-        err = errno;
-    ::close(fd);
-    return err;
 }
 
 } // namespace
@@ -217,6 +168,9 @@ int open(const std::string& path, OpenMode mode, File& file) {
     case OpenMode::Existing:
         fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | kFlags);
         break;
+    case OpenMode::Rewrite:
+        fd = ::open(path.c_str(), O_WRONLY | kFlags);
+        break;
     case OpenMode::Stream:
         // Blocking: a pipe is read as its writer writes.
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -248,6 +202,87 @@ int openStandardInput(File& file) {
         return errno;
     file = File(fd);
     return 0;
+}
+
+int inspect(const std::string& path, Kind& kind) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        kind = Kind::None;
+        return errno == ENOENT ? 0 : errno;
+    }
+    kind = S_ISDIR(st.st_mode) ? Kind::Folder : S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
+    return 0;
+}
+
+int checkWritable(const std::string& path) {
+    // Opening for output is what fails on a file that may not be written, and it respects
+    // the capabilities a process runs with, as access() does not.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    return 0;
+}
+
+int createPrivate(const std::string& path, File& file) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    // Locked until closed, so that another copy waits for it rather than taking it for a
+    // leftover. One that found it before the lock may have removed it meanwhile.
+    int err = setLock(fd, F_WRLCK, 0, 0);
+    if (!err && !sameFile(fd, path))
+        err = EAGAIN;
+    if (err) {
+        ::close(fd);
+        return err;
+    }
+    file = File(fd);
+    return 0;
+}
+
+int tryRemoveLeftover(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? 0 : errno == ELOOP ? EEXIST : errno;
+    struct stat st {};
+    int err = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (!err && (!S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != ::geteuid()))
+        err = EEXIST;
+    // The copy writing it holds a lock on it until it has renamed it away.
+    if (!err)
+        err = setLock(fd, F_WRLCK, 0, 0);
+    if (!err && sameFile(fd, path) && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+        err = errno;
+    ::close(fd);
+    return err;
+}
+
+int takeAttributes(File& file, const std::string& like) {
+    struct stat st {};
+    mode_t mode = 0;
+    if (::stat(like.c_str(), &st) == 0) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    return ::fchmod(fdOf(file.handle()), mode) == 0 ? 0 : errno;
+}
+
+int replace(File& file, const std::string& temp, const std::string& target) {
+    // Renamed while still locked, so that no other copy takes it for a leftover first.
+    const int err = ::rename(temp.c_str(), target.c_str()) == 0 ? 0 : errno;
+    file.close();
+    return err;
+}
+
+int rename(const std::string& from, const std::string& to) {
+    // Callers hold the lock under which these names change, so the check cannot race.
+    if (exists(to))
+        return EEXIST;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }
 
 int remove(const std::string& path) {
@@ -291,110 +326,5 @@ std::string resolvedPath(const std::string& path) {
 }
 
 } // namespace native
-
-void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
-    countWrite();
-    const std::string line = quotedLine(values);
-    // Links in the file's place stay: the file they lead to is replaced.
-    const std::string target = native::resolvedPath(path);
-    auto fail = [&](int err, const std::string& file) {
-        throw FileError(FileError::Action::Replace, file, err);
-    };
-
-    struct stat st {};
-    const bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && S_ISDIR(st.st_mode))
-        fail(EISDIR, path);
-    if (exists && !S_ISREG(st.st_mode))
-        fail(EINVAL, path);
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    const mode_t mode = exists ? st.st_mode & 07777 : 0666 & ~mask;
-
-    // The line goes to a temporary file that is then renamed over the file, so the file is
-    // never left half written. The temporary is made new each time, never through a link
-    // or into a file that is already there, and locked until it is renamed, so that another
-    // copy of the program saving at the same time waits for it.
-    const std::string temp = target + ".tmp";
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        if (attempt == 10)
-            fail(EBUSY, path);
-        fd = ::open(temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            // Another copy that found it before it was locked may have taken it for a
-            // stopped save's and removed it.
-            if (lockWithin(fd, F_WRLCK, RecordFile::kLockWait) != 0 || !sameFile(fd, temp)) {
-                ::close(fd);
-                fd = -1;
-            }
-            continue;
-        }
-        const int err = errno;
-        if (err == EEXIST) {
-            if (int kept = removeStaleTemporary(temp))
-                fail(kept, temp);
-            continue;
-        }
-        if (!exists || (err != EACCES && err != EPERM))
-            fail(err, path);
-        // A folder that may not be written, with a file that may: rewrite it in place.
-        int in = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        if (in < 0)
-            fail(errno, path);
-        int inPlace = lockWithin(in, F_WRLCK, RecordFile::kLockWait);
-        if (!inPlace)
-            inPlace = rewrite(in, line);
-        ::close(in);
-        if (inPlace)
-            fail(inPlace, path);
-        return;
-    }
-    int err = ::fchmod(fd, mode) != 0 ? errno : rewrite(fd, line);
-    if (!err && ::rename(temp.c_str(), target.c_str()) != 0)
-        err = errno;
-    if (err)
-        ::unlink(temp.c_str());
-    ::close(fd);
-    if (err)
-        fail(err, path);
-    // The rename is only there for good once the folder is on the disk.
-    int synced = faults::check("folder flush");
-    if (!synced)
-        synced = native::syncFolderOf(target);
-    if (synced)
-        fail(synced, path);
-}
-
-std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
-                                                         std::size_t count) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return std::nullopt;
-        throw FileError(FileError::Action::Open, path, errno);
-    }
-    if (int err = unusableKind(fd)) {
-        ::close(fd);
-        throw FileError(FileError::Action::Open, path, err);
-    }
-    std::string text;
-    char buffer[4096];
-    while (text.size() < kMaxQuotedFileBytes) {
-        ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            ::close(fd);
-            throw FileError(FileError::Action::Read, path, err);
-        }
-        if (n == 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return parseQuotedValues(text, count);
-}
 
 } // namespace platform

@@ -1,5 +1,7 @@
+#include "platform/standard_streams.h"
 #include "platform/system.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
@@ -56,15 +58,42 @@ void failWritesPastSizeLimit() {
     ::signal(SIGXFSZ, SIG_IGN);
 }
 
-void binaryStandardOutput() {
-    // POSIX systems write bytes as they are.
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return {argv + std::min(argc, 1), argv + argc};
 }
+
+namespace native {
+
+int writeStandard(StandardStream which, std::string_view text) {
+    const int fd = which == StandardStream::Output ? 1 : 2;
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+} // namespace native
 
 Date SystemClock::today() const {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string localTimestamp() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
 }
 
 std::string executableFolder() {

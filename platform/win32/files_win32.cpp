@@ -1,13 +1,10 @@
-#include "platform/files.h"
 #include "platform/files_native.h"
 #include "platform/win32/wide.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
-// The file services over Win32 calls, with the promises and messages of the POSIX ones.
+// The system's file calls over Win32, with the promises of the POSIX ones.
 namespace platform {
 
 namespace {
@@ -122,51 +119,6 @@ bool isPlainFile(HANDLE h) {
            info.nNumberOfLinks == 1;
 }
 
-// The file rewritten where it is: for a folder that takes no new file while the file
-// itself may be written. Gives the Win32 error, or 0; ERROR_ACCESS_DENIED when the file
-// cannot be opened for writing either.
-DWORD rewriteInPlace(const std::wstring& path, std::string_view bytes) {
-    Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid())
-        return ERROR_ACCESS_DENIED;
-    // Written over the old bytes first and cut after, so a failure never leaves it empty.
-    if (!writeAll(file.get(), bytes, 0) ||
-        !setFileSize(file.get(), static_cast<std::int64_t>(bytes.size())) ||
-        !::FlushFileBuffers(file.get()))
-        return ::GetLastError();
-    return file.close() ? 0 : ::GetLastError();
-}
-
-// A temporary of the last-entry file found in the way: left by a save that was stopped,
-// or being written by another copy of the program right now (which holds it without
-// sharing, so it cannot be opened until that copy is done). It is removed only when it is
-// a plain file such as this program writes; anything else, a link above all, is not this
-// program's to remove. Gives 0 when the name is free again, or the Win32 error.
-DWORD removeStaleTemporary(const std::wstring& temp) {
-    const auto deadline = std::chrono::steady_clock::now() + RecordFile::kLockWait;
-    for (;;) {
-        Handle file(::CreateFileW(temp.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-        if (file.valid()) {
-            if (!isDiskFile(file.get()) || !isPlainFile(file.get()))
-                return ERROR_FILE_EXISTS;
-            FILE_DISPOSITION_INFO remove{};
-            remove.DeleteFile = TRUE;
-            return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove,
-                                                sizeof remove)
-                       ? 0
-                       : ::GetLastError();
-        }
-        const DWORD error = ::GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND)
-            return 0;
-        if (error != ERROR_SHARING_VIOLATION || std::chrono::steady_clock::now() >= deadline)
-            return error;
-        std::this_thread::sleep_for(std::chrono::milliseconds(25));
-    }
-}
-
 } // namespace
 
 namespace native {
@@ -268,7 +220,12 @@ int open(const std::string& path, OpenMode mode, File& file) {
         break;
     }
     case OpenMode::ReadOnly:
-        h = ::CreateFileW(wpath.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
+        // Shared for deleting too, so that another copy's replace of the file is not refused.
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ, kShare | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        break;
+    case OpenMode::Rewrite:
+        h = ::CreateFileW(wpath.c_str(), GENERIC_WRITE, kShare, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
         break;
     case OpenMode::CreateNew:
@@ -313,6 +270,123 @@ int openStandardInput(File& file) {
     return 0;
 }
 
+int inspect(const std::string& path, Kind& kind) {
+    const std::wstring wpath = win32::wide(path);
+    const DWORD attributes = ::GetFileAttributesW(wpath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = ::GetLastError();
+        kind = Kind::None;
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : errnoOf(error);
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        kind = Kind::Folder;
+        return 0;
+    }
+    // A device (NUL, CON, COM1 ...) has attributes too: only a disk file is a file.
+    Handle probe(::CreateFileW(wpath.c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    kind = !probe.valid() || isDiskFile(probe.get()) ? Kind::File : Kind::Other;
+    return 0;
+}
+
+int checkWritable(const std::string& path) {
+    const std::wstring wpath = win32::wide(path);
+    // A file marked read-only is not written: Windows refuses that itself, but Wine run as
+    // root does not.
+    const DWORD attributes = ::GetFileAttributesW(wpath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return EACCES;
+    // Opened the way a replace needs it, so that a file another program holds is reported
+    // before anything is written (Wine's ReplaceFileW leaves a file of its own behind when
+    // it fails).
+    Handle probe(::CreateFileW(wpath.c_str(), GENERIC_WRITE | DELETE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!probe.valid()) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION
+                   ? EBUSY
+                   : errnoOf(error, wpath);
+    }
+    return isDiskFile(probe.get()) ? 0 : EINVAL;
+}
+
+int createPrivate(const std::string& path, File& file) {
+    const std::wstring wpath = win32::wide(path);
+    // Not shared for deleting or writing: another copy cannot take it for a leftover while
+    // it is open.
+    HANDLE h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return errnoOf(::GetLastError(), wpath);
+    file = File(reinterpret_cast<std::intptr_t>(h));
+    return 0;
+}
+
+int tryRemoveLeftover(const std::string& path) {
+    const std::wstring wpath = win32::wide(path);
+    // The copy writing it holds it without sharing until it has put it in place.
+    Handle file(::CreateFileW(wpath.c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!file.valid()) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND)
+            return 0;
+        return error == ERROR_SHARING_VIOLATION ? EAGAIN : errnoOf(error, wpath);
+    }
+    if (!isDiskFile(file.get()) || !isPlainFile(file.get()))
+        return EEXIST;
+    FILE_DISPOSITION_INFO remove{};
+    remove.DeleteFile = TRUE;
+    return ::SetFileInformationByHandle(file.get(), FileDispositionInfo, &remove, sizeof remove)
+               ? 0
+               : errnoOf(::GetLastError());
+}
+
+int takeAttributes(File& file, const std::string& like) {
+    // Hidden, system and archive stay as they were.
+    const DWORD old = ::GetFileAttributesW(win32::wide(like).c_str());
+    const DWORD kept =
+        old == INVALID_FILE_ATTRIBUTES
+            ? 0
+            : old & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = kept ? kept : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(toHandle(file.handle()), FileBasicInfo, &info, sizeof info)
+               ? 0
+               : errnoOf(::GetLastError());
+}
+
+int replace(File& file, const std::string& temp, const std::string& target) {
+    // Closed first: a file open without sharing cannot be moved.
+    if (int err = file.close())
+        return err;
+    const std::wstring from = win32::wide(temp), to = win32::wide(target);
+    const bool exists = ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (exists && ::ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                                 nullptr, nullptr))
+        return 0;
+    DWORD error = exists ? ::GetLastError() : 0;
+    // Some file systems (shares among them) cannot replace; a move over the old file is
+    // still a single step. A file held by another program is reported, not moved over.
+    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
+        error != ERROR_LOCK_VIOLATION) {
+        if (::MoveFileExW(from.c_str(), to.c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return 0;
+        if (error == 0)
+            error = ::GetLastError();
+    }
+    return errnoOf(error, to);
+}
+
+int rename(const std::string& from, const std::string& to) {
+    return ::MoveFileExW(win32::wide(from).c_str(), win32::wide(to).c_str(), MOVEFILE_WRITE_THROUGH)
+               ? 0
+               : errnoOf(::GetLastError());
+}
+
 int remove(const std::string& path) {
     return ::DeleteFileW(win32::wide(path).c_str()) ? 0 : errnoOf(::GetLastError());
 }
@@ -331,116 +405,5 @@ std::string resolvedPath(const std::string& path) {
 }
 
 } // namespace native
-
-void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
-    countWrite();
-    const std::string line = quotedLine(values);
-    const std::wstring target = win32::wide(path);
-    // One fixed temporary name, made new each time and held without sharing while it is
-    // written, so that a second running copy waits for it.
-    const std::wstring temp = win32::wide(path + ".tmp");
-    auto fail = [&](int err) { throw FileError(FileError::Action::Replace, path, err); };
-
-    // What is in the file's place: nothing, a file it may replace, or something it must not.
-    const DWORD attributes = ::GetFileAttributesW(target.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        fail(EISDIR);
-    if (exists && (attributes & FILE_ATTRIBUTE_READONLY))
-        fail(EACCES);
-    if (exists) {
-        // Opened the way the replace will need it, so that a file another program holds is
-        // reported before anything is written (Wine's ReplaceFileW leaves a file of its own
-        // behind when it fails).
-        Handle probe(::CreateFileW(target.c_str(), DELETE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        const DWORD error = probe.valid() ? 0 : ::GetLastError();
-        if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
-            fail(EBUSY);
-        if (probe.valid() && !isDiskFile(probe.get()))
-            fail(EINVAL);
-    }
-    // The new file keeps the old one's attributes (hidden, system, archive).
-    DWORD kept =
-        exists
-            ? attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)
-            : 0;
-    HANDLE made = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; made == INVALID_HANDLE_VALUE; ++attempt) {
-        made = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (made != INVALID_HANDLE_VALUE)
-            break;
-        const DWORD error = ::GetLastError();
-        if ((error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) && attempt < 10) {
-            if (const DWORD blocked = removeStaleTemporary(temp))
-                throw FileError(FileError::Action::Replace, path + ".tmp", errnoOf(blocked, temp));
-            continue;
-        }
-        if (error == ERROR_ACCESS_DENIED && exists && !isFolder(temp)) {
-            const DWORD inPlace = rewriteInPlace(target, line);
-            if (inPlace == 0)
-                return;
-            fail(errnoOf(inPlace, target));
-        }
-        fail(errnoOf(error, temp));
-    }
-    Handle file(made);
-    auto discard = [&](DWORD error) {
-        file.close();
-        ::DeleteFileW(temp.c_str());
-        fail(errnoOf(error));
-    };
-    if (!writeAll(file.get(), line, 0) || !::FlushFileBuffers(file.get()))
-        discard(::GetLastError());
-    if (!file.close())
-        discard(::GetLastError());
-
-    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    if (exists && ::ReplaceFileW(target.c_str(), temp.c_str(), nullptr,
-                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return;
-    DWORD error = exists ? ::GetLastError() : 0;
-    // Some file systems (shares among them) cannot replace; a move over the old file is
-    // still a single step. A file held by another program is reported, not moved over.
-    if (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED &&
-        error != ERROR_LOCK_VIOLATION) {
-        if (::MoveFileExW(temp.c_str(), target.c_str(), kMove))
-            return;
-        if (error == 0)
-            error = ::GetLastError();
-    }
-    ::DeleteFileW(temp.c_str());
-    fail(errnoOf(error, target));
-}
-
-std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
-                                                         std::size_t count) {
-    const std::wstring wpath = win32::wide(path);
-    // Shared for deleting too, so that another copy's replace of the file is not refused.
-    Handle file(::CreateFileW(wpath.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid()) {
-        const int err = errnoOf(::GetLastError(), wpath);
-        if (err == ENOENT)
-            return std::nullopt;
-        throw FileError(FileError::Action::Open, path, err);
-    }
-    if (!isDiskFile(file.get()))
-        throw FileError(FileError::Action::Open, path, EINVAL);
-    std::string text;
-    char buffer[4096];
-    while (text.size() < kMaxQuotedFileBytes) {
-        DWORD n = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &n, nullptr))
-            throw FileError(FileError::Action::Read, path, errnoOf(::GetLastError()));
-        if (n == 0)
-            break;
-        text.append(buffer, n);
-    }
-    return parseQuotedValues(text, count);
-}
 
 } // namespace platform

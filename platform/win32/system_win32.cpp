@@ -1,12 +1,15 @@
+#include "platform/standard_streams.h"
 #include "platform/system.h"
+#include "platform/utf8.h"
 #include "platform/win32/wide.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
-#include <io.h>
 
 namespace platform {
 
@@ -52,14 +55,76 @@ void failWritesPastSizeLimit() {
     // Windows has no file-size limit signal: a write past a limit fails by itself.
 }
 
-void binaryStandardOutput() {
-    _setmode(_fileno(stdout), _O_BINARY);
+std::vector<std::string> programArguments(int, char**) {
+    int count = 0;
+    LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; wide && i < count; ++i)
+        args.push_back(win32::narrow(wide[i]));
+    ::LocalFree(wide);
+    return args;
 }
+
+namespace native {
+
+int writeStandard(StandardStream which, std::string_view text) {
+    const HANDLE h =
+        ::GetStdHandle(which == StandardStream::Output ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+    if (h == nullptr || h == INVALID_HANDLE_VALUE)
+        return EBADF;
+    DWORD mode = 0;
+    if (!::GetConsoleMode(h, &mode)) {
+        // A file, a pipe or NUL: the bytes themselves, as on every other system.
+        while (!text.empty()) {
+            DWORD written = 0;
+            const auto chunk = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
+            if (!::WriteFile(h, text.data(), chunk, &written, nullptr) || written == 0)
+                return EIO;
+            text.remove_prefix(written);
+        }
+        return 0;
+    }
+    // A console shows characters in its own code page, which is seldom UTF-8: it is given
+    // them in UTF-16. A character whose last bytes have not come yet waits for them.
+    static std::array<std::string, 2> waiting;
+    std::string& rest = waiting[which == StandardStream::Output ? 0 : 1];
+    rest.append(text);
+    std::size_t whole = rest.size();
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, rest.size()); ++back) {
+        const auto lead = static_cast<unsigned char>(rest[rest.size() - back]);
+        if ((lead & 0xC0) == 0x80)
+            continue;
+        if (utf8::sequenceLength(lead) > back)
+            whole = rest.size() - back;
+        break;
+    }
+    const std::wstring characters = win32::wide(std::string_view(rest).substr(0, whole));
+    rest.erase(0, whole);
+    for (std::size_t at = 0; at < characters.size();) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(characters.size() - at, 8192));
+        if (!::WriteConsoleW(h, characters.data() + at, chunk, &written, nullptr) || written == 0)
+            return EIO;
+        at += written;
+    }
+    return 0;
+}
+
+} // namespace native
 
 Date SystemClock::today() const {
     SYSTEMTIME local{};
     ::GetLocalTime(&local);
     return {local.wYear, local.wMonth, local.wDay};
+}
+
+std::string localTimestamp() {
+    SYSTEMTIME t{};
+    ::GetLocalTime(&t);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", t.wYear, t.wMonth, t.wDay,
+                  t.wHour, t.wMinute, t.wSecond);
+    return text;
 }
 
 std::string executableFolder() {

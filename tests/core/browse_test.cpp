@@ -187,7 +187,7 @@ TEST(SearchAndListing, ReadWholeRecordsUpTo500WarningOnceBeforeTheFirstPageOrThr
         }
         Scene b; // a register that cannot be opened is never shown
         std::filesystem::create_directory(b.path);
-        EXPECT_THROW(b.run(searching), platform::FileError);
+        EXPECT_THROW(b.run(searching), storage::FileError);
         EXPECT_EQ(b.display.events.find("show"), std::string::npos);
     }
 }
@@ -197,7 +197,7 @@ TEST(SearchAndListing, ReadWholeRecordsUpTo500WarningOnceBeforeTheFirstPageOrThr
 // one that writes for anyone, and gives up after its wait with a message; afterwards the
 // register is free, although it stays open.
 TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
-    using Kind = platform::RecordFile::LockKind;
+    using Kind = storage::RecordFile::LockKind;
     const struct {
         const char* name;
         std::function<void(Scene&)> command;
@@ -226,12 +226,12 @@ TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
             scene.write(3, [](int i) { return "P" + std::to_string(i); });
             scene.session.lockWait = kWait;
             {
-                platform::RecordFile other(scene.path, 42);
+                storage::RecordFile other(scene.path, 42);
                 other.lock(held);
                 std::string refused;
                 try {
                     c.command(scene);
-                } catch (const platform::FileError& e) {
+                } catch (const storage::FileError& e) {
                     refused = e.what();
                 }
                 EXPECT_EQ(refused.find("別のプログラムが使用中") != std::string::npos,
@@ -239,7 +239,7 @@ TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
                     << refused;
             }
             c.command(scene);
-            platform::RecordFile other(scene.path, 42);
+            storage::RecordFile other(scene.path, 42);
             EXPECT_NO_THROW(other.lock(Kind::Exclusive, kWait));
         }
     }

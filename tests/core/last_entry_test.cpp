@@ -1,6 +1,6 @@
 #include "core/calculation.h"
 #include "core/errors.h"
-#include "platform/files.h"
+#include "storage/record_file.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ TEST_F(LastEntry, UnencodableOrTooLongValueThrowsAndKeepsOldFileOrCreatesNone) {
     // A line longer than the part of the file that is read would not come back whole.
     EXPECT_THROW(
         core::writeLastEntry(entry({std::string(1100000, 'a'), "", "", "", ""}), folder.path()),
-        platform::FileError);
+        storage::FileError);
     EXPECT_EQ(readBytes(file), "old");
     EXPECT_EQ(fileCount(), 1);
 }

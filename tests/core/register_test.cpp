@@ -34,7 +34,7 @@ protected:
     std::string path = folder.file("kojinnen.txt");
     core::Session session{{}, {}, folder.path()};
     core::Module1& m = session.m;
-    platform::FileTable& files = session.files;
+    core::FileTable& files = session.files;
 
     void count() { core::countRegister(session); }
     int append(const std::string& simei = "髙橋") {
@@ -85,7 +85,7 @@ TEST_F(Register, AppendWritesTheRecordAfterTheWholeRecordsOrNothingWhenItCannot)
     files.closeAll(); // Windows keeps an open file from being removed
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
-    EXPECT_THROW(append(), platform::FileError);
+    EXPECT_THROW(append(), storage::FileError);
     EXPECT_TRUE(std::filesystem::is_empty(path));
 }
 

@@ -1,7 +1,8 @@
 #include "csv/csv_tool.h"
 
 #include "core/register.h"
-#include "platform/files.h"
+#include "storage/record_file.h"
+#include "storage/seam.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -219,13 +220,13 @@ TEST_F(CsvTool, AFailedWritePutsTheRegisterBackByteForByte) {
         failing = call;
         calls = 0;
         writeBytes(reg, before);
-        platform::faults::setHook([](const char* name) -> int {
+        storage::faults::setHook([](const char* name) -> int {
             if (std::string_view(name) != (failing == "tear" ? "write" : failing) || calls++)
                 return 0;
-            return failing == "tear" ? platform::faults::kTear : ENOSPC;
+            return failing == "tear" ? storage::faults::kTear : ENOSPC;
         });
         EXPECT_EQ(import(text, reg), 1);
-        platform::faults::setHook(nullptr);
+        storage::faults::setHook(nullptr);
         EXPECT_EQ(readBytes(reg), before);
         EXPECT_NE(err.find("前の状態に戻しました"), std::string::npos) << err;
     }
@@ -237,13 +238,13 @@ TEST_F(CsvTool, AFailedWritePutsTheRegisterBackByteForByte) {
         SCOPED_TRACE(signal);
         raised = signal;
         writeBytes(reg, before);
-        platform::faults::setHook([](const char* call) {
+        storage::faults::setHook([](const char* call) {
             if (std::string_view(call) == "flush")
                 std::raise(raised);
             return 0;
         });
         EXPECT_EQ(import(text, reg), 1);
-        platform::faults::setHook(nullptr);
+        storage::faults::setHook(nullptr);
         EXPECT_EQ(readBytes(reg), before);
         EXPECT_NE(err.find("中断"), std::string::npos) << err;
         EXPECT_NE(err.find("前の状態に戻しました"), std::string::npos) << err;
@@ -262,7 +263,7 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageOneForAMissingFileAndThreeForADefe
         int status;
         std::string said = {};
         bool folderKnown = true;
-        platform::faults::Hook defect = nullptr; // makes the tool fail as no data can
+        storage::faults::Hook defect = nullptr; // makes the tool fail as no data can
     };
 #ifndef _WIN32
     std::filesystem::create_symlink("loop.csv", folder.file("loop.csv"));
@@ -298,9 +299,9 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageOneForAMissingFileAndThreeForADefe
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
         folderKnown = c.folderKnown;
-        platform::faults::setHook(c.defect);
+        storage::faults::setHook(c.defect);
         EXPECT_EQ(run(c.args), c.status);
-        platform::faults::setHook(nullptr);
+        storage::faults::setHook(nullptr);
         if (c.status == 0)
             EXPECT_EQ(out.rfind("使い方", 0), 0u);
         else

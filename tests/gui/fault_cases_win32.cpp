@@ -1,5 +1,8 @@
 #include "tests/gui/fault_cases.h"
 
+#include "platform/win32/wide.h"
+#include "tests/support/test_support.h"
+
 #include <filesystem>
 #include <windows.h>
 
@@ -12,7 +15,7 @@ SystemFaultConditions::~SystemFaultConditions() = default;
 namespace {
 
 void setReadOnly(const std::string& path, bool readOnly) {
-    const std::wstring wide = std::filesystem::path(path).wstring();
+    const std::wstring wide = platform::win32::wide(path);
     const DWORD attributes = ::GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
         ::SetFileAttributesW(wide.c_str(), readOnly ? attributes | FILE_ATTRIBUTE_READONLY
@@ -22,8 +25,8 @@ void setReadOnly(const std::string& path, bool readOnly) {
 } // namespace
 
 void restoreFolder(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        setReadOnly(entry.path().string(), false);
+    for (const auto& entry : std::filesystem::directory_iterator(testing_support::fsPath(folder)))
+        setReadOnly(testing_support::utf8Path(entry.path()), false);
 }
 
 // Windows marks a file read-only with an attribute; a device is a reserved name such as

@@ -239,13 +239,7 @@ TEST_F(FaultTest, NamesWithSeparatorsControlsAndEmojiAreKeptOrRefusedWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Files, Faults, testing::ValuesIn(faultCases()),
                          [](const testing::TestParamInfo<FaultCase>& param) {
-                             std::string name;
-                             for (char ch : std::string(param.param.name))
-                                 if (std::isalnum(static_cast<unsigned char>(ch)))
-                                     name += ch;
-                                 else if (!name.empty() && name.back() != '_')
-                                     name += '_';
-                             return name;
+                             return testing_support::testName(param.param.name);
                          });
 
 } // namespace

@@ -54,6 +54,16 @@ inline QLabel* label(const QWidget& form, const QString& name) {
 inline QGroupBox* frame(const QWidget& form, const QString& name) {
     return control<QGroupBox>(form, name);
 }
+// Whether a text box shows its text from the first character: it looks the same as a box of
+// its size, font and text whose cursor stands at the start.
+inline bool showsFromStart(QLineEdit* box) {
+    QLineEdit fresh(box->parentWidget());
+    fresh.setGeometry(box->geometry());
+    fresh.setFont(box->font());
+    fresh.setText(box->text());
+    fresh.setCursorPosition(0);
+    return box->grab().toImage() == fresh.grab().toImage();
+}
 inline void click(const QWidget& form, const QString& buttonName) {
     QTest::mouseClick(button(form, buttonName), Qt::LeftButton);
 }

@@ -18,12 +18,13 @@ class KeisanTest : public GuiFixture {};
 TEST_F(KeisanTest, FormLoadFillsLastEntryAndTodayWithLeadingZeros) {
     writeBytes(
         folder.file("kojinfl.txt"),
-        "\"\x8E\x52\x93\x63\x91\xBE\x98\x59\",\"\x8F\xBA\x98\x61\",\"31\",\"08\",\"26\"\r\n");
+        "\"\x8E\x52\x93\x63\x91\xBE\x98\x59\",\"\x8F\xBA\x98\x61\",\"31  \",\"08\",\"26\"\r\n");
     clock.set({2024, 3, 5});
     auto& k = program().keisanForm();
     EXPECT_EQ(box(k, "Text7")->text(), QString("山田太郎"));
     EXPECT_TRUE(option(k, "Option3")->isChecked());
-    EXPECT_EQ(box(k, "Text1")->text(), "31");
+    EXPECT_EQ(box(k, "Text1")->text(), "31  ");
+    EXPECT_TRUE(showsFromStart(box(k, "Text1"))); // wider than its box
     EXPECT_EQ(box(k, "Text2")->text(), "08");
     EXPECT_EQ(box(k, "Text3")->text(), "26");
     EXPECT_EQ(box(k, "Text4")->text(), "2024");

@@ -72,6 +72,8 @@ TEST_F(RegisterScreensTest, SetLoadsRecordWithTrailingSpacesAndKeepsResults) {
     EXPECT_EQ(box(k(), "Text1")->text(), "31  ");
     EXPECT_EQ(box(k(), "Text2")->text(), "8   ");
     EXPECT_EQ(box(k(), "Text3")->text(), "26  ");
+    for (const char* name : {"Text7", "Text1", "Text2", "Text3"})
+        EXPECT_TRUE(showsFromStart(box(k(), name))) << name;
     EXPECT_EQ(box(k(), "Text8")->text(), "result");
     EXPECT_EQ(box(k(), "Text10")->text(), "2");
     EXPECT_TRUE(dialogs.calls().empty());

@@ -1,4 +1,7 @@
-#include "platform/files.h"
+#include "platform/reasons.h"
+#include "storage/record_file.h"
+#include "storage/seam.h"
+#include "storage/small_file.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +18,7 @@
 namespace {
 
 using namespace platform;
+using namespace storage;
 using namespace testing_support;
 
 // The message of the FileError that `action` throws, or a note that none came.
@@ -137,8 +141,10 @@ TEST_F(FileFaults, FailedReplaceKeepsOldFileAndLeavesNoTemporary) {
         FileSizeLimit full(3);
         EXPECT_TRUE(contains(failure([&] { writeQuotedLine(file, {"new"}); }), "大きすぎます"));
     }
-    ::chmod(folder.path().c_str(), 0555);
-    {
+    // A file the user marked read-only is not replaced, in a folder that may be written or
+    // not.
+    for (mode_t folderMode : {0755u, 0555u}) {
+        ::chmod(folder.path().c_str(), folderMode);
         ::chmod(file.c_str(), 0444);
         PermissionsEnforced enforced;
         EXPECT_TRUE(

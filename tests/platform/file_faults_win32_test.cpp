@@ -1,16 +1,17 @@
 // The faults Wine can make on Windows: the POSIX ones (permissions, a full disk, pipes) are
 // in file_faults_test.cpp; a lock held by another program is in record_file_test.cpp.
 
-#include "platform/files.h"
+#include "platform/standard_streams.h"
 #include "platform/system.h"
+#include "platform/win32/wide.h"
+#include "storage/record_file.h"
+#include "storage/small_file.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <io.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@
 namespace {
 
 using namespace platform;
+using namespace storage;
 using namespace testing_support;
 
 const std::string kNone = "(no FileError)";
@@ -33,7 +35,7 @@ std::string failure(const std::function<void()>& action) {
 }
 
 std::wstring wide(const std::string& path) {
-    return std::filesystem::path(path).wstring();
+    return platform::win32::wide(path);
 }
 
 // A handle of the test's, held while the case runs.
@@ -59,7 +61,7 @@ TEST(Win32FileFaults, RefusedFilesNameFileAndReasonAndStayAsTheyWere) {
          "アクセスが拒否されました", true, true},
         {"folder in its place", "kojinfl.txt",
          [](const std::string& p) {
-             std::filesystem::create_directory(p);
+             std::filesystem::create_directory(fsPath(p));
              return Held(nullptr, &::CloseHandle);
          },
          "同じ名前のフォルダーがあります"},
@@ -103,23 +105,22 @@ TEST(Win32FileFaults, RefusedFilesNameFileAndReasonAndStayAsTheyWere) {
     }
 }
 
-// Standard output redirected to a file (opened in text mode, as a redirection is) gets the
-// CR LF that nenrei-csv writes as CR LF, not CR CR LF.
-TEST(BinaryStandardOutput, WritesCrLfUnchanged) {
+// Standard output redirected to a file, a pipe or NUL gets the UTF-8 bytes as written: CR LF
+// stays CR LF, and Japanese stays UTF-8 whatever the ANSI code page.
+TEST(StandardStreams, RedirectedOutputGetsTheBytesAsWritten) {
     TempFolder place;
-    const std::string file = place.file("out.csv");
-    std::fflush(stdout);
-    const int console = _dup(_fileno(stdout));
-    FILE* target = std::fopen(file.c_str(), "w");
-    ASSERT_NE(target, nullptr);
-    _dup2(_fileno(target), _fileno(stdout));
-    platform::binaryStandardOutput();
-    std::fputs("a\r\nb\r\n", stdout);
-    std::fflush(stdout);
-    _dup2(console, _fileno(stdout));
-    _close(console);
-    std::fclose(target);
-    EXPECT_EQ(readBytes(file), "a\r\nb\r\n");
+    const std::string file = place.file("出力.csv");
+    const HANDLE console = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    const HANDLE target = ::CreateFileW(wide(file).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(target, INVALID_HANDLE_VALUE);
+    ::SetStdHandle(STD_OUTPUT_HANDLE, target);
+    std::ostream& out = platform::standardStream(platform::StandardStream::Output);
+    out << "a\r\n\xE9\xAB\x99\r\n" << std::flush; // 髙
+    ::SetStdHandle(STD_OUTPUT_HANDLE, console);
+    ::CloseHandle(target);
+    EXPECT_TRUE(out.good());
+    EXPECT_EQ(readBytes(file), "a\r\n\xE9\xAB\x99\r\n");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "platform/files.h"
+#include "core/quoted_values.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -30,12 +30,12 @@ TEST(ParseQuotedValues, SplitsByReadingRule) {
                  {"\"a\"b", 5, {"a"}},
                  {"\"a\r\nb\"", 5, {"a\r\nb"}}};
     for (const auto& c : cases)
-        EXPECT_EQ(platform::parseQuotedValues(c.text, c.count), c.values) << c.text;
+        EXPECT_EQ(core::parseQuotedValues(c.text, c.count), c.values) << c.text;
 }
 
 TEST(WriteQuotedLine, WritesQuotedValuesEndedByCrLf) {
     testing_support::TempFolder folder;
-    platform::writeQuotedLine(folder.file("v.txt"), {"a", "", "b c", "d,e"});
+    testing_support::writeQuotedLine(folder.file("v.txt"), {"a", "", "b c", "d,e"});
     EXPECT_EQ(testing_support::readBytes(folder.file("v.txt")), "\"a\",\"\",\"b c\",\"d,e\"\r\n");
 }
 

@@ -1,4 +1,5 @@
-#include "platform/files.h"
+#include "core/session.h"
+#include "storage/record_file.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 namespace {
 
 using namespace platform;
+using namespace storage;
 using namespace testing_support;
 
 const std::string kZeros(42, '\0');
@@ -62,7 +64,7 @@ TEST_F(RecordFileTest, WritingPastTheEndFillsTheGapWithBlankRecords) {
 }
 
 TEST_F(RecordFileTest, TableReplacesFilesByNumberDropsFailedOpensAndClosesThemAll) {
-    FileTable files;
+    core::FileTable files;
     files.closeAll(); // nothing open: no failure
     files.openRecord(1, folder.file("other.dat"), 10);
     files.openRecord(2, path, 42);

@@ -25,7 +25,7 @@ int append(core::Session& s, int count, const std::string& tag) {
 }
 
 int check(core::Session& s, int expected) {
-    platform::RecordFile& file = core::openRegister(s.files, s.folder);
+    storage::RecordFile& file = core::openRegister(s.files, s.folder);
     if (file.wholeRecords() != expected ||
         core::readRecord(file, expected + 1).bangou != std::string(5, '\0')) {
         std::fprintf(stderr, "%lld whole records, expected %d\n",

@@ -1,6 +1,7 @@
 // A copy of the program that is stopped at one of the calls to the system its command makes,
 // for the crash tests: a registration, an update of record 2, or an import of three people.
 // Usage: crasher FOLDER register|update|import STOP crash|fail
+//   STOP:  the number of a call, or the name of one ("write"): the first call of that name;
 //   crash: the process ends at call STOP, before it is made, as a kill would end it, or in
 //          the middle of it, half of its bytes written, when it is a write;
 //   fail:  call STOP and every call after it fail, as a disk that has just died would.
@@ -10,18 +11,20 @@
 #include "core/register.h"
 #include "core/session.h"
 #include "csv/csv_tool.h"
-#include "platform/files.h"
+#include "platform/standard_streams.h"
 #include "platform/system.h"
+#include "storage/seam.h"
+#include "tests/support/test_support.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <exception>
-#include <fstream>
 #include <string>
 
 namespace {
 
 int stopAt = 0;
+std::string stopName; // or at the first call of this name
 bool crash = false;
 int calls = 0;
 
@@ -29,28 +32,33 @@ int hook(const char* call) {
     const std::string name = call;
     if (name == "torn")
         std::_Exit(3);
-    if (++calls < stopAt || stopAt == 0)
+    ++calls;
+    if (stopName.empty() ? calls < stopAt || stopAt == 0 : name != stopName)
         return 0;
     if (!crash)
         return EIO;
     if (name.ends_with("write"))
-        return platform::faults::kTear;
+        return storage::faults::kTear;
     std::_Exit(3);
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
+    const std::vector<std::string> args = platform::programArguments(argc, argv);
+    if (args.size() != 4) {
         std::fprintf(stderr, "usage: crasher FOLDER register|update|import STOP crash|fail\n");
         return 2;
     }
-    const std::string command = argv[2];
-    stopAt = std::atoi(argv[3]);
-    crash = std::string(argv[4]) == "crash";
+    const std::string& command = args[1];
+    if (args[2].find_first_not_of("0123456789") == std::string::npos)
+        stopAt = std::stoi(args[2]);
+    else
+        stopName = args[2];
+    crash = args[3] == "crash";
     core::Session s;
-    s.folder = argv[1];
-    platform::faults::setHook(hook);
+    s.folder = args[0];
+    storage::faults::setHook(hook);
     try {
         if (command == "register") {
             s.m.kgengou = "昭和";
@@ -64,9 +72,9 @@ int main(int argc, char** argv) {
                                "in.csv", core::registerPath(s.folder));
         }
     } catch (const std::exception& e) {
-        std::ofstream(platform::joinPath(s.folder, "said.txt")) << e.what();
+        testing_support::writeBytes(platform::joinPath(s.folder, "said.txt"), e.what());
         return 1;
     }
-    std::ofstream(platform::joinPath(s.folder, "said.txt")) << calls;
+    testing_support::writeBytes(platform::joinPath(s.folder, "said.txt"), std::to_string(calls));
     return 0;
 }

@@ -5,34 +5,37 @@
 // Makes SIGNAL_FOLDER/locked once the lock is held; ends when SIGNAL_FOLDER/release
 // appears (or after a minute).
 
-#include "platform/files.h"
+#include "platform/standard_streams.h"
 #include "platform/system.h"
+#include "storage/record_file.h"
+#include "tests/support/test_support.h"
 
 #include <chrono>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
+    const std::vector<std::string> args = platform::programArguments(argc, argv);
+    if (args.size() != 3) {
         std::fprintf(stderr, "usage: lock_holder FILE shared|exclusive SIGNAL_FOLDER\n");
         return 2;
     }
-    const std::string folder = argv[3];
+    const std::string folder = args[2];
     try {
-        const std::string mode = argv[2];
-        const auto kind = mode == "exclusive" ? platform::RecordFile::LockKind::Exclusive
-                                              : platform::RecordFile::LockKind::Shared;
+        const std::string mode = args[1];
+        const auto kind = mode == "exclusive" ? storage::RecordFile::LockKind::Exclusive
+                                              : storage::RecordFile::LockKind::Shared;
         const bool reading = mode == "reading";
-        platform::RecordFile file(argv[1], 42);
+        storage::RecordFile file(args[0], 42);
         file.lock(kind);
-        std::ofstream(platform::joinPath(folder, "locked")).close();
+        testing_support::writeBytes(platform::joinPath(folder, "locked"), "");
         const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
         while (std::chrono::steady_clock::now() < end &&
-               !std::filesystem::exists(platform::joinPath(folder, "release"))) {
+               !std::filesystem::exists(
+                   testing_support::fsPath(platform::joinPath(folder, "release")))) {
             std::this_thread::sleep_for(std::chrono::milliseconds(reading ? 20 : 10));
             if (reading) {
                 file.unlock();

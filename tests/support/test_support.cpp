@@ -1,5 +1,9 @@
 #include "tests/support/test_support.h"
 
+#include "core/quoted_values.h"
+#include "storage/small_file.h"
+
+#include <cctype>
 #include <chrono>
 #include <fstream>
 #include <random>
@@ -19,7 +23,7 @@ TempFolder::TempFolder() {
         name << "nenrei-test-" << std::hex << random();
         fs::path candidate = fs::temp_directory_path() / name.str();
         if (fs::create_directory(candidate)) {
-            path_ = candidate.string();
+            path_ = utf8Path(candidate);
             return;
         }
     }
@@ -29,10 +33,21 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    for (fs::recursive_directory_iterator it(path_, ec), end; !ec && it != end; it.increment(ec))
+    const fs::path path = fsPath(path_);
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ec);
+    for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec))
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
+    fs::remove_all(path, ec);
+}
+
+std::string testName(std::string_view description) {
+    std::string name;
+    for (char ch : description)
+        if (std::isalnum(static_cast<unsigned char>(ch)))
+            name += ch;
+        else if (!name.empty() && name.back() != '_')
+            name += '_';
+    return name;
 }
 
 std::string recordBytes(const std::string& bangou, const std::string& simei,
@@ -46,34 +61,55 @@ std::string recordBytes(const std::string& bangou, const std::string& simei,
            pad(hi, 4);
 }
 
+std::filesystem::path fsPath(const std::string& utf8) {
+    return std::u8string(utf8.begin(), utf8.end());
+}
+
+std::string utf8Path(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return {text.begin(), text.end()};
+}
+
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(fsPath(path), std::ios::binary);
     std::ostringstream out;
     out << in.rdbuf();
     return out.str();
 }
 
+void writeQuotedLine(const std::string& path, const std::vector<std::string>& values) {
+    storage::replaceSmallFile(path, core::quotedLine(values));
+}
+
+std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
+                                                         std::size_t count) {
+    const auto bytes = storage::readSmallFile(path, core::kMaxQuotedFileBytes);
+    if (!bytes)
+        return std::nullopt;
+    return core::parseQuotedValues(*bytes, count);
+}
+
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
     out << bytes;
 }
 
 std::map<std::string, std::string> snapshot(const std::string& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(fsPath(folder)))
         if (entry.is_regular_file())
-            files[entry.path().filename().string()] = readBytes(entry.path().string());
+            files[utf8Path(entry.path().filename())] = readBytes(utf8Path(entry.path()));
     return files;
 }
 
-LockHolder::LockHolder(const std::string& path, platform::RecordFile::LockKind kind,
+LockHolder::LockHolder(const std::string& path, storage::RecordFile::LockKind kind,
                        bool againAndAgain) {
 #ifdef _WIN32
     const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder.exe");
 #else
     const std::string helper = platform::joinPath(platform::executableFolder(), "lock_holder");
 #endif
-    const bool shared = kind == platform::RecordFile::LockKind::Shared;
+    const bool shared = kind == storage::RecordFile::LockKind::Shared;
     program_ = startProgram({helper, path,
                              againAndAgain ? "reading"
                              : shared      ? "shared"
@@ -81,7 +117,7 @@ LockHolder::LockHolder(const std::string& path, platform::RecordFile::LockKind k
                              signals_.path()});
     // The helper says it holds the lock by making a file; a slow start (Wine's) is allowed.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!std::filesystem::exists(signals_.file("locked"))) {
+    while (!std::filesystem::exists(fsPath(signals_.file("locked")))) {
         if (std::chrono::steady_clock::now() > deadline)
             throw std::runtime_error("lock_holder did not take the lock");
         std::this_thread::sleep_for(std::chrono::milliseconds(10));

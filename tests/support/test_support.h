@@ -1,11 +1,12 @@
 #pragma once
 
-#include "platform/files.h"
 #include "platform/system.h"
+#include "storage/record_file.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ private:
     std::string path_;
 };
 
+// A description as a GoogleTest name: letters and digits, other runs of characters as one _.
+std::string testName(std::string_view description);
+
 // A clock pinned to one date.
 class FixedClock : public platform::Clock {
 public:
@@ -43,7 +47,17 @@ std::string recordBytes(const std::string& bangou, const std::string& simei,
                         const std::string& gengou = {}, const std::string& nen = {},
                         const std::string& tuki = {}, const std::string& hi = {});
 
+// A UTF-8 path as std::filesystem and the file streams take it (Windows would read the
+// bytes of a std::string in its ANSI code page), and back.
+std::filesystem::path fsPath(const std::string& utf8);
+std::string utf8Path(const std::filesystem::path& path);
+
 std::string readBytes(const std::string& path);
+
+// A file of one line of quoted values, written and read as the last-entry file is.
+void writeQuotedLine(const std::string& path, const std::vector<std::string>& values);
+std::optional<std::vector<std::string>> readQuotedValues(const std::string& path,
+                                                         std::size_t count);
 void writeBytes(const std::string& path, const std::string& bytes);
 
 // Another program, started with `args` (the program first), and the wait for its end.
@@ -56,7 +70,7 @@ int waitForProgram(std::intptr_t program, int seconds);
 // A reader `again and again` lets go every 20 ms and takes the lock again at once.
 class LockHolder {
 public:
-    LockHolder(const std::string& path, platform::RecordFile::LockKind kind,
+    LockHolder(const std::string& path, storage::RecordFile::LockKind kind,
                bool againAndAgain = false);
     ~LockHolder();
     LockHolder(const LockHolder&) = delete;
