@@ -16,7 +16,7 @@ struct OpenMode {
         ReadWrite, // an existing file, or a new one (`created` tells)
         ReadOnly,  // an existing file
         CreateNew, // a new file only (EEXIST otherwise); a link in its place is not followed
-        Existing,  // an existing file, to read and write; a link in its place is refused
+        Existing,  // an existing plain file, to read and write; a link in its place is refused
         Stream,    // an existing file to read from start to end: a pipe or a device too
         Rewrite,   // an existing file, for writing only (links followed)
     } kind;
@@ -94,6 +94,9 @@ int takeAttributes(File& file, const std::string& like);
 // Puts the file made at `temp` (open as `file`, closed by this call) in the place of
 // `target` in one step, whether or not `target` exists.
 int replace(File& file, const std::string& temp, const std::string& target);
+
+// Whether the name `path` still gives the open file (not another made since, nor nothing).
+int sameFile(const File& file, const std::string& path, bool& same);
 
 // Gives the file `from` the name `to`, which must be free (EEXIST otherwise).
 int rename(const std::string& from, const std::string& to);

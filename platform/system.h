@@ -28,6 +28,16 @@ public:
 // The local date and time as 20261208-153012, for names that tell when a file was made.
 std::string localTimestamp();
 
+// This computer as its programs see the folder `folder`: its name, its machine identity and
+// the file system the folder is on. Programs with the same identity share their byte-range
+// locks on the folder's files; programs with another (on another computer, or reaching the
+// same share through another mount) do not.
+std::string computerIdentity(const std::string& folder);
+// The computer's name, as users know it.
+std::string computerName();
+// This program's process number.
+long processId();
+
 // Folder of the running executable (UTF-8, no trailing slash), where the data files live.
 // Throws UserError when the system cannot tell it: the program must then stop before it
 // touches any file, rather than use another folder.

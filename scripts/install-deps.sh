@@ -38,6 +38,9 @@ packages=(
     # The install test checks the menu entry with desktop-file-validate, and a test checks
     # the AppStream metainfo with appstreamcli.
     desktop-file-utils appstream
+    # The shared-folder test mounts one folder twice with sshfs, served by a local
+    # sftp-server without a daemon.
+    sshfs openssh-sftp-server
 )
 
 if [ "${1:-}" = windows ]; then

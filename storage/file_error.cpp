@@ -145,4 +145,35 @@ JournalError JournalError::keptBlocksWrite(const std::string& path, const std::s
                         "\nフォルダーに書き込めるようにしてから、もう一度操作してください。");
 }
 
+ShareError ShareError::busy(const std::string& path, const std::string& lockPath,
+                            const std::optional<std::string>& computer,
+                            const std::optional<std::string>& process,
+                            const std::optional<std::string>& since) {
+    if (!computer)
+        return ShareError("ファイル" + quoted(path) + "を使用できません。\n理由: ファイル" +
+                          quoted(lockPath) +
+                          "が、別のコンピューターのプログラムが使用中であるしるしとして置かれて"
+                          "います。しばらくしてからもう一度操作してください。");
+    std::string when;
+    if (since && since->size() == 15)
+        when = "、" + since->substr(0, 4) + "/" + since->substr(4, 2) + "/" + since->substr(6, 2) +
+               " " + since->substr(9, 2) + ":" + since->substr(11, 2) + ":" + since->substr(13, 2) +
+               " から";
+    return ShareError("ファイル" + quoted(path) + "を使用できません。\n理由: コンピューター「" +
+                      *computer + "」のプログラム（プロセス番号 " + process.value_or("?") + when +
+                      "）が使用中です。しばらくしてからもう一度操作してください。");
+}
+
+ShareError ShareError::unsafe(const std::string& path, const std::string& lockPath) {
+    return ShareError(
+        "ファイル" + quoted(path) +
+        "を使用できません。\n理由: このフォルダーでは、いくつものコンピューターが同じファイルを"
+        "使うときに順番を守らせるファイル" +
+        quoted(lockPath) +
+        "が正しく働きません（同じ名前のファイルがないときだけファイルを作る、という操作ができま"
+        "せん）。\n共有フォルダーは、ファイルの作成を一つに限れて、ファイルの情報をためておかない"
+        "設定で使ってください（SMB や NFS の通常の設定、sshfs なら "
+        "-o dir_cache=no,attr_timeout=0,entry_timeout=0）。ファイルは変えていません。");
+}
+
 } // namespace storage

@@ -2,6 +2,7 @@
 
 #include "platform/user_error.h"
 
+#include <optional>
 #include <string>
 
 // The failures of the storage engine that the user can act on. what() is a complete message
@@ -67,6 +68,23 @@ public:
     // The file holds its old bytes, but the journal cannot be removed, so no write can start.
     static JournalError keptBlocksWrite(const std::string& path, const std::string& journal,
                                         int errnum);
+
+private:
+    using FileError::FileError;
+};
+
+// The lock file that keeps computers on a shared folder taking turns (storage/share_lock.h)
+// would not let this program in.
+class ShareError : public FileError {
+public:
+    // Another computer holds the file for longer than the wait.
+    static ShareError busy(const std::string& path, const std::string& lockPath,
+                           const std::optional<std::string>& computer,
+                           const std::optional<std::string>& process,
+                           const std::optional<std::string>& since);
+    // The share cannot make a file only when no other has its name, so it cannot keep
+    // computers taking turns.
+    static ShareError unsafe(const std::string& path, const std::string& lockPath);
 
 private:
     using FileError::FileError;

@@ -28,7 +28,7 @@ int discardJournal(native::File& journal, const std::string& path) {
 
 RecordFile::RecordFile(std::string path, int recordLength)
     : path_(std::move(path)), journal_(native::resolvedPath(path_) + ".journal"),
-      recordLength_(recordLength) {
+      recordLength_(recordLength), share_(native::resolvedPath(path_), path_) {
     bool created = false;
     int err = native::open(path_, {native::OpenMode::ReadWrite, &created}, file_);
     if (err == EACCES || err == EPERM || err == EROFS) {
@@ -269,9 +269,17 @@ void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
     if (kind == LockKind::Exclusive && writeErrno_ != 0)
         throw FileError(FileError::Action::Write, path_, writeErrno_);
     const Deadline deadline = std::chrono::steady_clock::now() + wait;
+    // The byte-range lock keeps this computer's programs in turn, the lock file the
+    // computers on a shared folder.
     auto take = [&](LockKind k) {
         if (int err = lock_.take(k, deadline))
             throw FileError(FileError::Action::Lock, path_, err);
+        try {
+            share_.take(deadline);
+        } catch (...) {
+            lock_.release();
+            throw;
+        }
     };
     take(kind);
     // Its writer would hold the lock, so a journal found now was left by a writer that died
@@ -307,6 +315,7 @@ void RecordFile::lock(LockKind kind, std::chrono::milliseconds wait) {
 }
 
 void RecordFile::unlock() {
+    share_.release();
     lock_.release();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/files_native.h"
 #include "storage/file_error.h"
 #include "storage/range_lock.h"
+#include "storage/share_lock.h"
 
 #include <chrono>
 #include <cstdint>
@@ -85,6 +86,7 @@ private:
     int recordLength_;
     platform::native::File file_;
     RangeLock lock_{file_};
+    ShareLock share_;
     int writeErrno_ = 0; // why the file could not be opened for writing
     bool eof_ = false;
 };

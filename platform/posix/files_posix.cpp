@@ -69,7 +69,7 @@ std::string folderOf(const std::string& path) {
 }
 
 // Whether the open file is the one `path` names now.
-bool sameFile(int fd, const std::string& path) {
+bool namesFile(const std::string& path, int fd) {
     struct stat opened {
     }, named{};
     return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
@@ -231,7 +231,7 @@ int createPrivate(const std::string& path, File& file) {
     // Locked until closed, so that another copy waits for it rather than taking it for a
     // leftover. One that found it before the lock may have removed it meanwhile.
     int err = setLock(fd, F_WRLCK, 0, 0);
-    if (!err && !sameFile(fd, path))
+    if (!err && !namesFile(path, fd))
         err = EAGAIN;
     if (err) {
         ::close(fd);
@@ -252,7 +252,7 @@ int tryRemoveLeftover(const std::string& path) {
     // The copy writing it holds a lock on it until it has renamed it away.
     if (!err)
         err = setLock(fd, F_WRLCK, 0, 0);
-    if (!err && sameFile(fd, path) && ::unlink(path.c_str()) != 0 && errno != ENOENT)
+    if (!err && namesFile(path, fd) && ::unlink(path.c_str()) != 0 && errno != ENOENT)
         err = errno;
     ::close(fd);
     return err;
@@ -283,6 +283,11 @@ int rename(const std::string& from, const std::string& to) {
     if (exists(to))
         return EEXIST;
     return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+int sameFile(const File& file, const std::string& path, bool& same) {
+    same = namesFile(path, fdOf(file.handle()));
+    return 0;
 }
 
 int remove(const std::string& path) {

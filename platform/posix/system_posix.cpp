@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -94,6 +95,37 @@ std::string localTimestamp() {
     char text[32];
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
+}
+
+std::string computerName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0)
+        return "?";
+    return name;
+}
+
+std::string computerIdentity(const std::string& folder) {
+    std::string machine;
+    for (const char* file : {"/etc/machine-id", "/var/lib/dbus/machine-id"}) {
+        if (const int fd = ::open(file, O_RDONLY | O_CLOEXEC); fd >= 0) {
+            char id[64] = {};
+            const ssize_t n = ::read(fd, id, sizeof id - 1);
+            ::close(fd);
+            if (n > 0) {
+                machine.assign(id, static_cast<std::size_t>(n));
+                machine.erase(machine.find_last_not_of("\r\n ") + 1);
+                break;
+            }
+        }
+    }
+    struct stat st {};
+    const unsigned long long device =
+        ::stat(folder.c_str(), &st) == 0 ? static_cast<unsigned long long>(st.st_dev) : 0;
+    return computerName() + " " + machine + " " + std::to_string(device);
+}
+
+long processId() {
+    return static_cast<long>(::getpid());
 }
 
 std::string executableFolder() {

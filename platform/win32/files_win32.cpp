@@ -229,14 +229,12 @@ int open(const std::string& path, OpenMode mode, File& file) {
                           FILE_ATTRIBUTE_NORMAL, nullptr);
         break;
     case OpenMode::CreateNew:
-        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, kShare | FILE_SHARE_DELETE,
+                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         break;
     case OpenMode::Existing:
-        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                          FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        h = ::CreateFileW(wpath.c_str(), GENERIC_READ | GENERIC_WRITE, kShare | FILE_SHARE_DELETE,
+                          nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         break;
     case OpenMode::Stream:
         h = ::CreateFileW(wpath.c_str(), GENERIC_READ,
@@ -385,6 +383,22 @@ int rename(const std::string& from, const std::string& to) {
     return ::MoveFileExW(win32::wide(from).c_str(), win32::wide(to).c_str(), MOVEFILE_WRITE_THROUGH)
                ? 0
                : errnoOf(::GetLastError());
+}
+
+int sameFile(const File& file, const std::string& path, bool& same) {
+    same = false;
+    BY_HANDLE_FILE_INFORMATION opened{}, named{};
+    if (!::GetFileInformationByHandle(toHandle(file.handle()), &opened))
+        return errnoOf(::GetLastError());
+    Handle probe(::CreateFileW(win32::wide(path).c_str(), 0,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    // A file whose removal is pending cannot be opened: it is no longer the one the name gives.
+    if (probe.valid() && ::GetFileInformationByHandle(probe.get(), &named))
+        same = opened.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+               opened.nFileIndexHigh == named.nFileIndexHigh &&
+               opened.nFileIndexLow == named.nFileIndexLow;
+    return 0;
 }
 
 int remove(const std::string& path) {

@@ -127,6 +127,38 @@ std::string localTimestamp() {
     return text;
 }
 
+std::string computerName() {
+    wchar_t name[256] = {};
+    DWORD size = 255;
+    if (!::GetComputerNameExW(ComputerNameDnsHostname, name, &size))
+        return "?";
+    return win32::narrow(name);
+}
+
+std::string computerIdentity(const std::string& folder) {
+    wchar_t machine[64] = {};
+    DWORD size = sizeof machine;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Cryptography", L"MachineGuid",
+                       RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, machine,
+                       &size) != ERROR_SUCCESS)
+        machine[0] = L'\0';
+    unsigned long volume = 0;
+    const HANDLE h = ::CreateFileW(win32::wide(folder).c_str(), 0,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (::GetFileInformationByHandle(h, &info))
+            volume = info.dwVolumeSerialNumber;
+        ::CloseHandle(h);
+    }
+    return computerName() + " " + win32::narrow(machine) + " " + std::to_string(volume);
+}
+
+long processId() {
+    return static_cast<long>(::GetCurrentProcessId());
+}
+
 std::string executableFolder() {
     // The path can be longer than MAX_PATH; the buffer grows until it fits.
     std::wstring exe(MAX_PATH, L'\0');

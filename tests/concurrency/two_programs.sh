@@ -6,9 +6,9 @@ appender=$1
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 
-"$appender" "$folder" 500 A &
+"$appender" "$folder" 500 A >/dev/null &
 first=$!
-"$appender" "$folder" 500 B &
+"$appender" "$folder" 500 B >/dev/null &
 second=$!
 wait "$first"
 wait "$second"

@@ -1,6 +1,8 @@
 // Another copy of the program, registering people: appends records through the same
 // functions as the register button, so that two of them can share one register.
-// Usage: appender FOLDER COUNT TAG    appends COUNT people named TAG1, TAG2, ...
+// Usage: appender FOLDER COUNT TAG    appends COUNT people named TAG1, TAG2, ..., and prints
+//                                     each name once it is stored; exit status 1 when any
+//                                     registration failed (the others go on)
 //        appender FOLDER --check N    checks the register holds exactly records 1 to N,
 //                                     each whole, numbered by its place, no name twice
 
@@ -17,11 +19,20 @@ namespace {
 
 int append(core::Session& s, int count, const std::string& tag) {
     s.m.kgengou = "昭和";
+    int status = 0;
     for (int i = 1; i <= count; ++i) {
-        core::countRegister(s);
-        core::appendPerson(s, {tag + std::to_string(i), "31", "8", "26"});
+        const std::string name = tag + std::to_string(i);
+        try {
+            core::countRegister(s);
+            core::appendPerson(s, {name, "31", "8", "26"});
+            std::printf("%s\n", name.c_str());
+            std::fflush(stdout);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "appender: %s: %s\n", name.c_str(), e.what());
+            status = 1;
+        }
     }
-    return 0;
+    return status;
 }
 
 int check(core::Session& s, int expected) {
