@@ -37,14 +37,16 @@ localedef -i ja_JP -f UTF-8 "$LOCPATH/ja_JP.UTF-8" 2>/dev/null
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 DISPLAY='' wine wineboot -i >/dev/null 2>&1
 wineserver -w
-# One Wine server for the whole run, stopped at the end: a program started while a server
-# that had nothing left to do was going away would fail to connect to it. Wine's own
-# background programs start with it here, not as children of a test, whose output they
-# would otherwise hold open.
+x11_start
+# One Wine server for the whole run, stopped at the end, with Wine's own background programs
+# started here on the display (not as children of a test, whose output they would hold
+# open): a program started while a server that had nothing left to do was going away would
+# fail to connect to it.
 wineserver -p
 wine wineboot >/dev/null 2>&1
-codepage="$(DISPLAY='' wine cmd /c chcp 2>/dev/null | tr -dc '0-9')"
-[ "$codepage" = 932 ] || fail "Wine does not run with code page 932 (chcp says $codepage)"
+codepage="$(DISPLAY='' wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null |
+    tr -d '\r' | awk '$1 == "ACP" { print $3 }')"
+[ "$codepage" = 932 ] || fail "Wine does not run with the ANSI code page 932 (it has \"$codepage\")"
 
 app="$work/drive/山田 花子/年齢計算"
 mkdir -p "$app"
@@ -82,7 +84,6 @@ for name in kojinnen.txt 名簿.txt; do
 done
 
 # A console shows the same text that goes into a file.
-x11_start
 check_console() {
     local what="$1"
     shift

@@ -41,13 +41,13 @@ printf '"\x8E\x52\x93\x63\x91\xBE\x98\x59","\x8F\xBA\x98\x61","31","08","05"\r\n
 # comes up in it.
 DISPLAY='' wine wineboot -i >/dev/null 2>&1
 wineserver -w
-# One Wine server for the whole run, stopped at the end: a program started while a server
-# that had nothing left to do was going away would fail to connect to it. Wine's own
-# background programs start with it here, not as children of a test, whose output they
-# would otherwise hold open.
+x11_start
+# One Wine server for the whole run, stopped at the end, with Wine's own background programs
+# started here on the display (not as children of a test, whose output they would hold
+# open): a program started while a server that had nothing left to do was going away would
+# fail to connect to it.
 wineserver -p
 wine wineboot >/dev/null 2>&1
-x11_start
 (cd "$app" && exec wine nenrei.exe) >"$work/output" 2>&1 &
 pid=$!
 
