@@ -36,7 +36,7 @@ forms::hyouji& Program::hyoujiForm() {
 }
 
 void Program::end() {
-    session_.files.closeAll();
+    session_.closeAll();
     for (QWidget* form :
          std::initializer_list<QWidget*>{keisan_.get(), menyu_.get(), kousin_.get(), hyouji_.get()})
         if (form)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/session.h"
+#include "datafiles/session.h"
 #include "forms/screens.h"
 #include "platform/dialogs.h"
 #include "platform/system.h"
@@ -35,7 +35,7 @@ public:
     forms::hyouji& hyoujiForm() override;
     bool hasHyouji() const { return hyouji_ != nullptr; }
 
-    core::Session& session() override { return session_; }
+    datafiles::Session& session() override { return session_; }
     platform::Dialogs& dialogs() override { return *services_.dialogs; }
     const platform::Clock& clock() const override { return *services_.clock; }
 
@@ -45,7 +45,7 @@ private:
     template <class Screen> Screen& screen(std::unique_ptr<Screen>& slot);
 
     Services services_;
-    core::Session session_;
+    datafiles::Session session_;
     std::unique_ptr<forms::keisan> keisan_;
     std::unique_ptr<forms::menyu> menyu_;
     std::unique_ptr<forms::kousin> kousin_;

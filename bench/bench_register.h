@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/register.h"
-#include "core/session.h"
+#include "datafiles/browse.h"
+#include "datafiles/commands.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,27 +22,26 @@ public:
             throw std::runtime_error("mkdtemp failed");
         session.folder = pattern;
         std::string bytes;
-        bytes.reserve(static_cast<std::size_t>(records) * core::KojinRecord::kLength);
+        bytes.reserve(static_cast<std::size_t>(records * core::kRecordLength));
         for (int n = 1; n <= records; ++n)
             bytes += core::encodeRecord(
-                core::KojinRecord::assign(std::to_string(n), nameOf(n), "昭和", "31", "8", "26"),
-                "");
+                core::assign({std::to_string(n), nameOf(n), "昭和", "31", "8", "26"}), "");
         std::ofstream(path(), std::ios::binary) << bytes;
         size_ = bytes.size();
     }
     ~BenchRegister() {
-        session.files.closeAll();
+        session.closeAll();
         std::error_code ec;
         std::filesystem::remove_all(session.folder, ec);
     }
     BenchRegister(const BenchRegister&) = delete;
     BenchRegister& operator=(const BenchRegister&) = delete;
 
-    std::string path() const { return core::registerPath(session.folder); }
+    std::string path() const { return datafiles::registerPath(session.folder); }
     // Takes away whatever was appended since the register was made.
     void reset() const { std::filesystem::resize_file(path(), size_); }
 
-    core::Session session;
+    datafiles::Session session;
 
 private:
     std::uintmax_t size_ = 0;

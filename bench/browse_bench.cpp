@@ -41,12 +41,13 @@ template <class Command> void runOver500(benchmark::State& state, Command comman
 }
 
 void BM_NameSearch500(benchmark::State& state) {
-    runOver500(state, [](auto& session, auto& grid) { core::nameSearch(session, "田中", grid); });
+    runOver500(state,
+               [](auto& session, auto& grid) { datafiles::nameSearch(session, "田中", grid); });
 }
 BENCHMARK(BM_NameSearch500)->Unit(benchmark::kMicrosecond);
 
 void BM_Listing500(benchmark::State& state) {
-    runOver500(state, core::registerListing);
+    runOver500(state, datafiles::registerListing);
 }
 BENCHMARK(BM_Listing500)->Unit(benchmark::kMicrosecond);
 

@@ -16,11 +16,13 @@ constexpr int kMiddleRecord = kFullRecords / 2;
 void registerInto(benchmark::State& state, int records) {
     BenchRegister r(records, [](int) { return "山田太郎"; });
     r.session.m.kgengou = "平成";
-    const core::PersonTexts person{"髙橋一郎", "7", "12", "31"};
+    const datafiles::PersonTexts person{"髙橋一郎", "7", "12", "31"};
     int appended = 0;
     for (auto _ : state) {
-        core::countRegister(r.session);
-        appended = core::appendPerson(r.session, person);
+        {
+            datafiles::Transaction held = datafiles::countRegister(r.session);
+            appended = datafiles::appendPerson(r.session, held, person);
+        }
         state.PauseTiming();
         r.reset();
         state.ResumeTiming();
@@ -42,16 +44,16 @@ void BM_LoadMiddleRecord(benchmark::State& state) {
     BenchRegister r(kFullRecords, [](int) { return "山田太郎"; });
     const std::string number = std::to_string(kMiddleRecord);
     for (auto _ : state)
-        benchmark::DoNotOptimize(core::loadRecord(r.session, number));
+        benchmark::DoNotOptimize(datafiles::loadRecord(r.session, number));
 }
 BENCHMARK(BM_LoadMiddleRecord)->UseRealTime(); // the work is mostly file I/O
 
 void BM_UpdateMiddleRecord(benchmark::State& state) {
     BenchRegister r(kFullRecords, [](int) { return "山田太郎"; });
-    const std::array<std::string, 6> texts{
+    const core::FieldTexts texts{
         std::to_string(kMiddleRecord), "髙橋一郎", "平成", "7", "12", "31"};
     for (auto _ : state)
-        core::updateRecord(r.session, texts);
+        datafiles::updateRecord(r.session, texts);
 }
 BENCHMARK(BM_UpdateMiddleRecord)->UseRealTime(); // the work is mostly file I/O
 

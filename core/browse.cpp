@@ -1,37 +1,14 @@
 #include "core/browse.h"
 
 #include "core/file_text.h"
-#include "core/register.h"
 
 #include <algorithm>
 #include <array>
 #include <functional>
-#include <optional>
-#include <vector>
 
 namespace core {
 
 namespace {
-
-// Reads records 1 to N into slots 1 to N of the working tables (at most the tables'
-// size), gyou ending at N + 1, and calls `each` with every record number read.
-void readIntoTables(Session& s, DisplayTarget& display, const std::function<void(int)>& each) {
-    Module1& m = s.m;
-    m.gyou = 1;
-    storage::RecordFile& file = openRegister(s.files, s.folder);
-    std::int64_t whole = 0;
-    {
-        RegisterLock lock(file, storage::RecordFile::LockKind::Shared, s.lockWait);
-        whole = file.wholeRecords();
-        auto last = static_cast<int>(std::min<std::int64_t>(whole, kMaxTableRecords));
-        for (int n = 1; n <= last; m.gyou = ++n) {
-            m.storeRecord(n, readRecord(file, n));
-            each(n);
-        }
-    }
-    if (whole > kMaxTableRecords)
-        display.tooMany(whole, kMaxTableRecords);
-}
 
 // Puts entries `first` to `last` of a sequence on the grid, entry k in row rowOf(k); every
 // time row 9 is written, the page is full: prompt, then clear. `counter` follows the loop
@@ -56,18 +33,14 @@ int rowOfHit(int k) {
 
 } // namespace
 
-void nameSearch(Session& s, std::string_view term, DisplayTarget& display) {
-    Module1& m = s.m;
-    // The term is compared as a stored name reads back (〜 typed, ～ stored); one that the
-    // register cannot hold matches nothing.
-    const std::optional<std::string> stored = asStored(term);
-    std::vector<int> hits;
-    readIntoTables(s, display, [&](int gyou) {
-        if (stored && m.tsimei(gyou).find(*stored) != std::string::npos)
-            hits.push_back(gyou);
-    });
-    auto count = static_cast<int>(hits.size());
+NameMatch::NameMatch(std::string_view term) : stored_(asStored(term)) {}
 
+bool NameMatch::operator()(const Module1& m, int slot) const {
+    return stored_ && m.tsimei(slot).find(*stored_) != std::string::npos;
+}
+
+void showSearchHits(Module1& m, const std::vector<int>& hits, DisplayTarget& display) {
+    auto count = static_cast<int>(hits.size());
     display.clear();
     display.show();
     // Hit k goes to row k mod 10; a full page is followed by the prompt, and so is a search
@@ -82,14 +55,12 @@ void nameSearch(Session& s, std::string_view term, DisplayTarget& display) {
     display.show();
 }
 
-void registerListing(Session& s, DisplayTarget& display) {
-    Module1& m = s.m;
+void showListing(Module1& m, DisplayTarget& display) {
     // Screen row of table entry n, from entry 10 on.
     std::array<std::int16_t, RegisterTable::kSlots> gyouhyo{};
     for (int n = 10; n < RegisterTable::kSlots; ++n)
         gyouhyo[static_cast<std::size_t>(n)] = static_cast<std::int16_t>(n % 10);
 
-    readIntoTables(s, display, [](int) {});
     display.show();
     m.kensu = m.gyou - 1;
     display.clear();

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "core/module1.h"
-#include "core/session.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// The name search and the register listing: both read the register into the working
-// tables of Module1 and show it, ten rows to a page, on the display grid.
+// The pages of the name search and the register listing: records read into the working
+// tables of Module1 go onto the display grid, ten rows to a page.
 namespace core {
 
 // What the two commands do to the screens; the display screen implements it over its grid
@@ -29,12 +30,24 @@ public:
 // Greatest number of records the working tables hold (slots 1 to 500).
 inline constexpr int kMaxTableRecords = RegisterTable::kSlots - 1;
 
-// Searches the names of the register for `term` (exact substring; an empty term matches
-// every record) and shows the matches.
-void nameSearch(Session& s, std::string_view term, DisplayTarget& display);
+// Whether the name in slot `slot` holds `term` as the search compares it (the term in the
+// form the register stores it: 〜 typed, ～ stored; a term the register cannot hold
+// matches nothing; an empty term matches every record).
+class NameMatch {
+public:
+    explicit NameMatch(std::string_view term);
+    bool operator()(const Module1& m, int slot) const;
 
-// Shows the whole register: records 1 to 10, then 10 to 19, 20 to 29 and so on, with a
-// page prompt after the first page and after every page whose row 9 was filled.
-void registerListing(Session& s, DisplayTarget& display);
+private:
+    std::optional<std::string> stored_;
+};
+
+// Shows the hits of a search (the slots that matched, in order): hit k in row k mod 10, a
+// page prompt after every full page, and when nothing matched, the prompt and "ありません".
+void showSearchHits(Module1& m, const std::vector<int>& hits, DisplayTarget& display);
+
+// Shows the listing of slots 1 to m.gyou − 1: slots 1 to 10, then 10 to 19, 20 to 29 and
+// so on, with a page prompt after the first page and after every page whose row 9 was filled.
+void showListing(Module1& m, DisplayTarget& display);
 
 } // namespace core

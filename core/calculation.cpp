@@ -5,13 +5,8 @@
 #include "core/file_text.h"
 #include "core/number.h"
 #include "core/quoted_values.h"
-#include "platform/cp932.h"
-#include "platform/system.h"
-#include "storage/file_error.h"
-#include "storage/small_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -85,35 +80,34 @@ std::array<std::string, 3> referenceDateTexts(const platform::Date& date) {
     return {s.substr(0, 4), s.substr(5, 2), s.substr(8, 2)};
 }
 
-void readLastEntry(Module1& m, const std::string& folder) {
-    std::string* targets[] = {&m.ksimei, &m.kgengou, &m.knen, &m.ktuki, &m.khi};
-    std::optional<std::vector<std::string>> values;
-    std::optional<storage::FileError> problem;
-    try {
-        const auto bytes = storage::readSmallFile(platform::joinPath(folder, kLastEntryFileName),
-                                                  kMaxQuotedFileBytes);
-        if (bytes)
-            values = parseQuotedValues(*bytes, std::size(targets));
-    } catch (const storage::FileError& e) {
-        problem = e;
+std::string lastEntryLine(const Module1& m, const std::string& path) {
+    const std::array<std::string_view, 5> texts{m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi};
+    auto values = encodeAll({texts.begin(), texts.end()}, path);
+    // The file format has no escape for quotes: refuse values that would not read back,
+    // showing the quote that splits them and what follows it up to the comma or line end.
+    std::string line = quotedLine(values);
+    if (parseQuotedValues(line, values.size()) != values) {
+        for (std::string_view text : texts)
+            for (std::size_t q = text.find('"'); q != std::string_view::npos;
+                 q = text.find('"', q + 1)) {
+                const std::size_t next = text.find_first_not_of(" \t", q + 1);
+                if (next != std::string_view::npos &&
+                    (text[next] == ',' || text[next] == '\r' || text[next] == '\n'))
+                    throw AmbiguousTextError(path, std::string(text.substr(q, next + 1 - q)));
+            }
+        throw AmbiguousTextError(path, "\"");
     }
-    for (std::size_t i = 0; i < std::size(targets); ++i)
-        *targets[i] = values && i < values->size() ? decodeStored((*values)[i]) : "";
-    if (problem)
-        throw LastEntryError(*problem);
+    // Nor is a file read past its first part: refuse what would not read back whole.
+    if (line.size() > kMaxQuotedFileBytes)
+        throw EntryTooLongError(path);
+    return line;
 }
 
-void writeLastEntry(const Module1& m, const std::string& folder) {
-    std::string path = platform::joinPath(folder, kLastEntryFileName);
-    auto values = encodeAll({m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi}, path);
-    // The file format has no escape for quotes: refuse values that would not read back.
-    const std::string line = core::quotedLine(values);
-    if (core::parseQuotedValues(line, values.size()) != values)
-        throw AmbiguousTextError(path);
-    // Nor is a file read past its first part: refuse what would not read back whole.
-    if (line.size() > core::kMaxQuotedFileBytes)
-        throw storage::FileError(storage::FileError::Action::Replace, path, EFBIG);
-    storage::replaceSmallFile(path, line);
+void takeLastEntry(Module1& m, std::string_view text) {
+    std::string* targets[] = {&m.ksimei, &m.kgengou, &m.knen, &m.ktuki, &m.khi};
+    const std::vector<std::string> values = parseQuotedValues(text, std::size(targets));
+    for (std::size_t i = 0; i < std::size(targets); ++i)
+        *targets[i] = i < values.size() ? decodeStored(values[i]) : "";
 }
 
 } // namespace core

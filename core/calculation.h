@@ -3,16 +3,15 @@
 #include "core/kojin_record.h"
 #include "core/module1.h"
 #include "core/reckoning.h"
-#include "platform/system.h"
+#include "platform/date.h"
 
 #include <array>
 #include <optional>
 #include <string>
 
-// The calculation screen's work: the age arithmetic on the entry and the last-entry file.
+// The calculation screen's work: the age arithmetic on the entry, and the text of the
+// last-entry file.
 namespace core {
-
-inline constexpr char kLastEntryFileName[] = "kojinfl.txt";
 
 struct AgeResult {
     double birthYear; // western year of birth
@@ -42,14 +41,14 @@ std::string tooLargeMessage(const Module1& m);
 // Year, month and day texts of a date written as yyyy/mm/dd: "2019", "08", "26".
 std::array<std::string, 3> referenceDateTexts(const platform::Date& date);
 
-// Reads the last-entry file of `folder` into ksimei, kgengou, knen, ktuki, khi. A missing
-// file or missing values leave the texts empty. When the file exists but cannot be read,
-// the texts are left empty too and LastEntryError tells the user.
-void readLastEntry(Module1& m, const std::string& folder);
+// The line of the last-entry file for ksimei, kgengou, knen, ktuki, khi, in code page 932.
+// Throws (naming `path`) when a value has characters that code page 932 cannot hold, when
+// the values would not read back as written (the format has no escape for quotes), and when
+// the line would be longer than the part of the file that is read.
+std::string lastEntryLine(const Module1& m, const std::string& path);
 
-// Replaces the last-entry file of `folder` with ksimei, kgengou, knen, ktuki, khi.
-// Throws (leaving the old file as it was) when a value has characters that code page 932
-// cannot hold or when the file cannot be written.
-void writeLastEntry(const Module1& m, const std::string& folder);
+// Puts the values of a last-entry file's text into ksimei, kgengou, knen, ktuki, khi;
+// missing values are left empty.
+void takeLastEntry(Module1& m, std::string_view text);
 
 } // namespace core

@@ -14,15 +14,11 @@ struct Era {
 };
 
 // In the order of the era option buttons, which is also the order names are compared in.
-inline constexpr std::array<Era, 5> kEras{{
-    {"明治", 1868},
-    {"大正", 1912},
-    {"昭和", 1926},
-    {"平成", 1989},
-    {"令和", 2019},
-}};
+inline constexpr std::array kEras{
+    Era{"明治", 1868}, Era{"大正", 1912}, Era{"昭和", 1926}, Era{"平成", 1989}, Era{"令和", 2019},
+};
 
-// Row (0 to 4) of the first era whose name equals `name` exactly; nothing otherwise.
+// Row (from 0) of the first era whose name equals `name` exactly; nothing otherwise.
 std::optional<std::size_t> eraIndex(std::string_view name);
 
 // Western year of era year `eraYear` of era `name`: first year + eraYear − 1.

@@ -1,5 +1,7 @@
 #include "core/errors.h"
 
+#include "core/kojin_record.h"
+
 namespace core {
 
 namespace {
@@ -31,17 +33,23 @@ UnencodableError::UnencodableError(const std::string& path, std::vector<std::str
                 "\nファイルには何も書き込んでいません。"),
       characters_(std::move(characters)) {}
 
-AmbiguousTextError::AmbiguousTextError(const std::string& path)
-    : UserError("ファイル「" + path +
-                "」に保存できません。\n理由: 「\"」のすぐ後に「,」が続く文字は、"
-                "読み戻すと別の値に分かれてしまいます。\n"
-                "ファイルには何も書き込んでいません。") {}
+AmbiguousTextError::AmbiguousTextError(const std::string& path, const std::string& typed)
+    : UserError("ファイル「" + path + "」に保存できません。\n理由: 入力の中の「" + typed +
+                "」のように、「\"」の後に「,」や改行が続く文字は、読み戻すと別の値に分かれて"
+                "しまいます。\nファイルには何も書き込んでいません。") {}
+
+EntryTooLongError::EntryTooLongError(const std::string& path)
+    : UserError(
+          "ファイル「" + path +
+          "」を保存できません。\n理由: ファイルが大きすぎます（読み戻すのは最初の 1 MB までです）。"
+          "\nファイルには何も書き込んでいません。") {}
 
 LastEntryError::LastEntryError(const platform::UserError& reason)
     : UserError(std::string(reason.what()) + "\n前回の入力は空欄にしました。") {}
 
 RecordNumberError::RecordNumberError()
-    : UserError("番号には 1 から 32767 までの数を入力してください。") {}
+    : UserError("番号には 1 から " + std::to_string(kLastRecordNumber) +
+                " までの数を入力してください。") {}
 
 RegisterFullError::RegisterFullError(const std::string& path)
     : UserError("名簿「" + path +

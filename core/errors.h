@@ -18,10 +18,17 @@ private:
     std::vector<std::string> characters_;
 };
 
-// Texts that, written to a quoted-values file, would read back as other values.
+// Texts that, written to a quoted-values file, would read back as other values; `typed` is
+// the part that splits them (a quote and what follows it, as typed).
 class AmbiguousTextError : public platform::UserError {
 public:
-    explicit AmbiguousTextError(const std::string& path);
+    AmbiguousTextError(const std::string& path, const std::string& typed);
+};
+
+// An entry whose line would be longer than the part of the last-entry file that is read.
+class EntryTooLongError : public platform::UserError {
+public:
+    explicit EntryTooLongError(const std::string& path);
 };
 
 // The last-entry file exists but cannot be read; the entry was left empty.

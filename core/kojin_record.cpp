@@ -2,23 +2,28 @@
 
 #include "core/errors.h"
 #include "core/file_text.h"
-#include "platform/cp932.h"
 #include "platform/utf8.h"
-
-#include <algorithm>
 
 namespace core {
 
-namespace {} // namespace
-
-KojinRecord KojinRecord::assign(std::string_view bangou, std::string_view simei,
-                                std::string_view gengou, std::string_view nen,
-                                std::string_view tuki, std::string_view hi) {
-    const std::array<std::string_view, 6> texts{bangou, simei, gengou, nen, tuki, hi};
+KojinRecord assign(const std::array<std::string_view, kFieldCount>& texts) {
     KojinRecord r;
-    for (std::size_t i = 0; i < kFields.size(); ++i)
+    for (std::size_t i = 0; i < kFieldCount; ++i)
         r.*kFields[i].member = fitChars(texts[i], kFields[i].width);
     return r;
+}
+
+KojinRecord fitted(KojinRecord record) {
+    for (const Field& f : kFields)
+        record.*f.member = fitChars(record.*f.member, f.width);
+    return record;
+}
+
+FieldTexts fieldTexts(const KojinRecord& record) {
+    FieldTexts texts;
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        texts[i] = record.*kFields[i].member;
+    return texts;
 }
 
 std::string fitChars(std::string_view text, int width) {
@@ -30,7 +35,7 @@ std::string fitChars(std::string_view text, int width) {
 
 std::string encodeRecord(const KojinRecord& record, const std::string& path) {
     std::string bytes;
-    bytes.reserve(KojinRecord::kLength);
+    bytes.reserve(kRecordLength);
     std::vector<std::string> unencodable;
     for (const Field& f : kFields)
         bytes += storedField(record.*f.member, f.width, unencodable);
@@ -40,12 +45,12 @@ std::string encodeRecord(const KojinRecord& record, const std::string& path) {
 }
 
 KojinRecord decodeRecord(std::string_view bytes) {
-    std::string full(bytes.substr(0, KojinRecord::kLength));
-    full.resize(KojinRecord::kLength, '\0');
+    std::string full(bytes.substr(0, kRecordLength));
+    full.resize(kRecordLength, '\0');
     KojinRecord r;
-    for (const Field& f : kFields)
-        r.*f.member = decodeStored(std::string_view(full).substr(
-            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width)));
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        r.*kFields[i].member = decodeStored(std::string_view(full).substr(
+            static_cast<std::size_t>(fieldOffset(i)), static_cast<std::size_t>(kFields[i].width)));
     return r;
 }
 

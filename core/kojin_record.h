@@ -1,59 +1,76 @@
 #pragma once
 
+#include "core/int16.h"
+
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-// The 42-byte person record of the register file.
+// The person record of the register file, and the one table its fields come from: every
+// part of the program that handles all the fields of a record (the codec, the working
+// tables, the update screen, the display grid, the CSV columns and their messages) is
+// sized and ordered by kFields.
 namespace core {
 
 struct KojinRecord {
-    static constexpr int kLength = 42;
-
-    // Fixed-length texts (UTF-8). After assign() each holds exactly its field's width in
-    // characters; a record read from the file holds the decoded bytes of its field.
-    std::string bangou; // record number as text, 5
-    std::string simei;  // name, 20
-    std::string gengou; // era name, 5
-    std::string nen;    // era year, 4
-    std::string tuki;   // month, 4
-    std::string hi;     // day, 4
-
-    // Builds a record from six texts, each filled up with spaces or cut to its width.
-    static KojinRecord assign(std::string_view bangou, std::string_view simei,
-                              std::string_view gengou, std::string_view nen, std::string_view tuki,
-                              std::string_view hi);
+    // Fixed-length texts (UTF-8). A record made by assign() or fitted() holds each field
+    // filled up with spaces or cut to its width in characters; one read from the file holds
+    // the decoded bytes of its field.
+    std::string bangou; // record number as text
+    std::string simei;  // name
+    std::string gengou; // era name
+    std::string nen;    // era year
+    std::string tuki;   // month
+    std::string hi;     // day
 };
 
-// The record's fields in file order: the one table the codec, the CSV columns and every
-// field width come from.
 struct Field {
     std::string KojinRecord::*member;
-    int offset;               // in the file record, bytes
     int width;                // characters in memory, bytes in the file
     std::string_view heading; // its name on the screens and in the CSV
 };
 
-inline constexpr std::array<Field, 6> kFields{{
-    {&KojinRecord::bangou, 0, 5, "番号"},
-    {&KojinRecord::simei, 5, 20, "氏名"},
-    {&KojinRecord::gengou, 25, 5, "元号"},
-    {&KojinRecord::nen, 30, 4, "年"},
-    {&KojinRecord::tuki, 34, 4, "月"},
-    {&KojinRecord::hi, 38, 4, "日"},
-}};
+// The record's fields in file order, each starting where the one before ends.
+inline constexpr std::array kFields{
+    Field{&KojinRecord::bangou, 5, "番号"}, Field{&KojinRecord::simei, 20, "氏名"},
+    Field{&KojinRecord::gengou, 5, "元号"}, Field{&KojinRecord::nen, 4, "年"},
+    Field{&KojinRecord::tuki, 4, "月"},     Field{&KojinRecord::hi, 4, "日"},
+};
+inline constexpr std::size_t kFieldCount = kFields.size();
 
-// Each field starts where the one before ends, and together they make the record.
-constexpr bool fieldsFillTheRecord() {
-    int end = 0;
-    for (const Field& f : kFields) {
-        if (f.offset != end || f.width <= 0)
-            return false;
-        end += f.width;
-    }
-    return end == KojinRecord::kLength;
+// Where field `i` starts in a record of the file; fieldOffset(kFieldCount) is its length.
+constexpr int fieldOffset(std::size_t i) {
+    int offset = 0;
+    for (std::size_t f = 0; f < i; ++f)
+        offset += kFields[f].width;
+    return offset;
 }
-static_assert(fieldsFillTheRecord(), "the fields must add up to the 42-byte record");
+inline constexpr int kRecordLength = fieldOffset(kFieldCount);
+
+// The place of a field in the table.
+constexpr std::size_t fieldIndex(std::string KojinRecord::*member) {
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        if (kFields[i].member == member)
+            return i;
+    return kFieldCount;
+}
+
+// Record numbers are 16-bit: the last is 32767. A registration counts the register to
+// N + 2 before it writes record N + 1, so the most records it (or an import) can leave is
+// one less.
+inline constexpr int kLastRecordNumber = Int16::kMax;
+inline constexpr int kMostRecords = kLastRecordNumber - 1;
+
+// One text per field, in table order.
+using FieldTexts = std::array<std::string, kFieldCount>;
+
+// A record from one text per field, each filled up with spaces or cut to its width.
+KojinRecord assign(const std::array<std::string_view, kFieldCount>& texts);
+// The record with each field filled up with spaces or cut to its width.
+KojinRecord fitted(KojinRecord record);
+// The record's fields in table order.
+FieldTexts fieldTexts(const KojinRecord& record);
 
 // The era name a stored record selects when it is loaded into the calculation screen: the
 // first two characters of its era field (the name without the space that fills the field).
@@ -62,11 +79,11 @@ std::string storedEraName(const KojinRecord& record);
 // `text` filled up on the right with spaces, or cut, to `width` characters.
 std::string fitChars(std::string_view text, int width);
 
-// The record's 42 bytes. Throws UnencodableError (naming `path`) when a field holds
-// characters that code page 932 cannot hold.
+// The record's bytes. Throws UnencodableError (naming `path`) when a field holds characters
+// that code page 932 cannot hold.
 std::string encodeRecord(const KojinRecord& record, const std::string& path);
 
-// A record from 42 bytes (fewer are taken as zero-filled). Trailing spaces are kept and
+// A record from its bytes (fewer are taken as zero-filled). Trailing spaces are kept and
 // zero bytes become NUL characters. A field that ends with the first half of a double-byte
 // character reads it as a space.
 KojinRecord decodeRecord(std::string_view bytes);

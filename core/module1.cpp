@@ -13,16 +13,15 @@ std::size_t RegisterTable::checked(std::int32_t slot) {
 }
 
 void Module1::storeRecord(std::int32_t slot, const KojinRecord& record) {
-    tbangou.store(slot, record.bangou);
-    tsimei.store(slot, record.simei);
-    tgengou.store(slot, record.gengou);
-    tnen.store(slot, record.nen);
-    ttuki.store(slot, record.tuki);
-    thi.store(slot, record.hi);
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        tables[i].store(slot, record.*kFields[i].member);
 }
 
 RowTexts Module1::row(std::int32_t slot) const {
-    return {tbangou(slot), tsimei(slot), tgengou(slot), tnen(slot), ttuki(slot), thi(slot)};
+    RowTexts texts;
+    for (std::size_t i = 0; i < kFieldCount; ++i)
+        texts[i] = tables[i](slot);
+    return texts;
 }
 
 } // namespace core

@@ -25,10 +25,11 @@ private:
     std::array<std::string, kSlots> slots_;
 };
 
-// The six texts of one row of the display grid, in column order.
-using RowTexts = std::array<std::string, 6>;
+// The texts of one row of the display grid: one per field, in column order.
+using RowTexts = FieldTexts;
 
-struct Module1 {
+// The variables of Module1, which a copy of it copies.
+struct Module1Variables {
     // The calculation screen's entry: texts as typed, and their numeric values.
     std::string ksimei, kgengou, knen, ktuki, khi;
     std::string gnen, gtuki, ghi;
@@ -43,12 +44,30 @@ struct Module1 {
     int hgyou = 0;
     int kensu = 0;
 
-    // Fields of the register's records by record number, as last read.
-    RegisterTable tbangou, tsimei, tgengou, tnen, ttuki, thi;
+    // Fields of the register's records by record number, as last read: one table per field.
+    std::array<RegisterTable, kFieldCount> tables;
+};
 
-    // Stores the six fields of `record` into slot `slot` of the six tables.
+struct Module1 : Module1Variables {
+    Module1() = default;
+    // A copy takes the values; the tables' names below refer into its own tables.
+    Module1(const Module1& other) : Module1Variables(other) {}
+    Module1& operator=(const Module1& other) {
+        Module1Variables::operator=(other);
+        return *this;
+    }
+    ~Module1() = default;
+
+    RegisterTable& tbangou = tables[fieldIndex(&KojinRecord::bangou)];
+    RegisterTable& tsimei = tables[fieldIndex(&KojinRecord::simei)];
+    RegisterTable& tgengou = tables[fieldIndex(&KojinRecord::gengou)];
+    RegisterTable& tnen = tables[fieldIndex(&KojinRecord::nen)];
+    RegisterTable& ttuki = tables[fieldIndex(&KojinRecord::tuki)];
+    RegisterTable& thi = tables[fieldIndex(&KojinRecord::hi)];
+
+    // Stores the fields of `record` into slot `slot` of the tables.
     void storeRecord(std::int32_t slot, const KojinRecord& record);
-    // Slot `slot` of the six tables, in column order.
+    // Slot `slot` of the tables, in column order.
     RowTexts row(std::int32_t slot) const;
 };
 

@@ -10,10 +10,9 @@
 namespace core {
 namespace {
 
-constexpr std::string_view kFullWidthDigitLead = "\xEF\xBC"; // U+FF10..U+FF19: EF BC 90..99
-
-// Turns full-width digits into ASCII digits and, with `dropBlanks`, removes the blanks
-// that the leading-number rule ignores.
+// Turns the full-width forms of ASCII characters (U+FF01 to U+FF5E: ０, ＋, －, ．, Ｅ, ＆, Ｈ
+// ...) into those characters, as input methods type them, and, with `dropBlanks`, removes
+// the blanks that the leading-number rule ignores. Other dashes (U+2212, U+30FC) stay.
 std::string normalise(std::string_view text, bool dropBlanks = true) {
     std::string out;
     out.reserve(text.size());
@@ -21,10 +20,16 @@ std::string normalise(std::string_view text, bool dropBlanks = true) {
         char c = text[i];
         if (dropBlanks && (c == ' ' || c == '\t' || c == '\n'))
             continue;
-        if (text.substr(i, 2) == kFullWidthDigitLead && i + 2 < text.size()) {
-            auto third = static_cast<unsigned char>(text[i + 2]);
-            if (third >= 0x90 && third <= 0x99) {
-                out += static_cast<char>('0' + (third - 0x90));
+        // U+FF01..U+FF3F are EF BC 81..BF, U+FF40..U+FF5E are EF BD 80..9E.
+        if (i + 2 < text.size() && static_cast<unsigned char>(c) == 0xEF) {
+            const auto second = static_cast<unsigned char>(text[i + 1]);
+            const auto third = static_cast<unsigned char>(text[i + 2]);
+            const unsigned code = (second == 0xBC && third >= 0x81 && third <= 0xBF) ? third - 0x60u
+                                  : (second == 0xBD && third >= 0x80 && third <= 0x9E)
+                                      ? third - 0x20u
+                                      : 0u;
+            if (code != 0) {
+                out += static_cast<char>(code);
                 i += 2;
                 continue;
             }

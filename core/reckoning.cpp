@@ -14,12 +14,6 @@ int daysInMonth(int year, int month) {
     return month == 2 && isLeapYear(year) ? 29 : days[static_cast<std::size_t>(month - 1)];
 }
 
-// The year range keeps every sum below far from the limits of int.
-bool isCalendarDate(int year, int month, int day) {
-    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
-           day <= daysInMonth(year, month);
-}
-
 // Month and day as one number that orders the days of a year: 401 for 1 April.
 int monthDay(int month, int day) {
     return month * 100 + day;
@@ -58,6 +52,12 @@ constexpr std::array<Celebration, 8> kCelebrations{{
 }};
 
 } // namespace
+
+bool isCalendarDate(int year, int month, int day) {
+    // The year range keeps every sum below far from the limits of int.
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= daysInMonth(year, month);
+}
 
 std::optional<BirthDate> birthDate(double westernYear, double month, double day) {
     auto y = wholeFrom1To(westernYear, 9999);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/system.h"
+#include "platform/date.h"
 
 #include <array>
 #include <optional>
@@ -20,6 +20,10 @@ struct BirthDate {
     int month;
     int day;
 };
+
+// Whether the date is one of the calendar, with a year from 1 to 9999 (29 February only in
+// leap years).
+bool isCalendarDate(int year, int month, int day);
 
 // The date when year, month and day are whole numbers forming a calendar date with a year
 // from 1 to 9999 (29 February only in leap years); nothing otherwise.

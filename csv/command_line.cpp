@@ -1,6 +1,8 @@
 #include "csv/csv_tool.h"
 
-#include "core/register.h"
+#include "core/reckoning.h"
+#include "datafiles/internal_error.h"
+#include "datafiles/register.h"
 #include "storage/input_stream.h"
 #include "storage/seam.h"
 
@@ -11,24 +13,43 @@ namespace csvtool {
 
 namespace {
 
-constexpr char kUsage[] = R"(使い方:
-  nenrei-csv export [--on YYYY-MM-DD] [--more] [名簿]
-      名簿を CSV（UTF-8、BOM 付き、改行は CR LF）にして標準出力に書き出します。
-      列は 番号,氏名,元号,年,月,日,西暦生年,年齢 で、1 行が 1 件です。
-      西暦生年と年齢は --on の日付（省略すると今日）で計算します。
-      --more を付けると、同じ日付の 法定年齢,数え年,学年,干支,長寿祝い の列を加えます。
-      =、+、-、@ などで始まる値は、表計算ソフトが式として扱わないよう ' を前に付けます。
-  nenrei-csv import CSV [名簿]
-      CSV ファイル（UTF-8）の各行を、名簿の末尾に「登　　録」と同じ形で追加します。
-      CSV を - とすると標準入力から読みます。
-      1 行目は列の名前で、氏名・元号・年・月・日の列が要ります（順序は自由、ほかの列は
-      無視します）。誤りのある行が 1 行でもあれば、何も追加しません。
-  nenrei-csv --help
-      この説明を表示します。
-
-名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。
-終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り、3 プログラムの内部エラー。
-)";
+// The columns of the export and of the import come from the record's one field table.
+std::string usage() {
+    auto joined = [](const auto& names, std::string_view separator) {
+        std::string out;
+        for (const auto& name : names)
+            out += (out.empty() ? "" : std::string(separator)) + std::string(name);
+        return out;
+    };
+    std::vector<std::string> required;
+    for (std::size_t i = 1; i < core::kFieldCount; ++i)
+        required.emplace_back(core::kFields[i].heading);
+    return "使い方:\n"
+           "  nenrei-csv export [--on YYYY-MM-DD] [--more] [名簿]\n"
+           "      名簿を CSV（UTF-8、BOM 付き、改行は CR LF）にして標準出力に書き出します。\n"
+           "      列は " +
+           joined(exportHeader(false), ",") +
+           " で、1 行が 1 件です。\n"
+           "      西暦生年と年齢は --on の日付（省略すると今日）で計算します。\n"
+           "      --more を付けると、同じ日付の " +
+           joined(core::kReckoningHeadings, ",") +
+           " の列を加えます。\n"
+           "      =、+、-、@ などで始まる値は、表計算ソフトが式として扱わないよう ' "
+           "を前に付けます。\n"
+           "  nenrei-csv import CSV [名簿]\n"
+           "      CSV ファイル（UTF-8）の各行を、名簿の末尾に「登　　録」と同じ形で追加します。\n"
+           "      CSV を - とすると標準入力から読みます。\n"
+           "      1 行目は列の名前で、" +
+           joined(required, "・") +
+           "の列が要ります（順序は自由、ほかの列は\n"
+           "      無視します）。誤りのある行が 1 行でもあれば、何も追加しません。\n"
+           "  nenrei-csv --help\n"
+           "      この説明を表示します。\n"
+           "\n"
+           "名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。\n"
+           "終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り、3 "
+           "プログラムの内部エラー。\n";
+}
 
 // A command line the tool does not understand.
 class UsageError : public std::runtime_error {
@@ -48,9 +69,7 @@ std::optional<platform::Date> parseDate(const std::string& text) {
         return std::stoi(text.substr(at, digits));
     };
     y = number(0, 4), m = number(5, 2), d = number(8, 2);
-    bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (y < 1 || m < 1 || m > 12 || d < 1 || d > kDays[m - 1] + (m == 2 && leap ? 1 : 0))
+    if (!core::isCalendarDate(y, m, d))
         return std::nullopt;
     return platform::Date{y, m, d};
 }
@@ -104,7 +123,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         if (a == "--")
             break;
         if (a == "--help" || a == "-h") {
-            out << kUsage;
+            out << usage();
             return 0;
         }
     }
@@ -122,7 +141,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         const std::string registerPath = line.operands.size() > registerAt
                                              ? line.operands[registerAt]
-                                             : core::registerPath(programFolder());
+                                             : datafiles::registerPath(programFolder());
         if (exporting) {
             if (auto note =
                     exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))
@@ -131,7 +150,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
             const std::string& csvPath = line.operands[0];
             storage::InputStream csv(csvPath);
             int added = importCsv([&](char* to, std::size_t size) { return csv.read(to, size); },
-                                  csvPath == "-" ? "標準入力" : csvPath, registerPath);
+                                  storage::InputStream::shownName(csvPath), registerPath);
             err << added << " 件を追加しました。\n";
         }
         return 0;
@@ -144,10 +163,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         details = "(unknown exception)";
     }
     // Anything else is a defect of the tool, not bad data.
-    err << "nenrei-csv: プログラムの内部エラーのため、この操作を中止しました。\n"
-        << (storage::writesStarted() == writesBefore
-                ? "名簿は変更していません。"
-                : "名簿が書き換えられた可能性があります。内容を確かめてください。")
+    err << "nenrei-csv: " << datafiles::internalErrorMessage(writesBefore, "名簿")
         << "\n詳細: " << details << '\n';
     return 3;
 }

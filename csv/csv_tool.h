@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/kojin_record.h"
 #include "platform/system.h"
 #include "platform/user_error.h"
 
@@ -14,19 +15,30 @@
 // nenrei-csv: the register as CSV and back, without the screens.
 namespace csvtool {
 
-// Most records a register may hold after an import: the largest number a registration
-// can give.
-inline constexpr int kMaxRecords = 32766;
-
 // Writes the register at `registerPath` to `out` as CSV: UTF-8 with a byte-order mark,
 // CR LF line ends, every value quoted. One row per record, in record order; the western
 // birth year and the age are worked out on the date `on`, and with `more` the columns of
 // core/reckoning.h too. A cell that a spreadsheet would run as a formula gets an apostrophe
-// before it (see guardedCell). Gives a note for the user when the register ends in a
+// before it (see unguardedCell). Gives a note for the user when the register ends in a
 // partial record, which is left out. Throws storage::FileError when the register cannot
 // be read, and platform::UserError when `out` fails.
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out);
+
+// The export's columns: the record's fields, the western birth year and the age, and with
+// `more` the columns of core/reckoning.h.
+std::vector<std::string> exportHeader(bool more);
+
+// One record's row of the export: its fields as the screens show them (without the spaces
+// that fill them), then the western birth year and the age as the calculation screen works
+// them out once the record is loaded into it on the date `on`, and with `more` the other
+// reckonings on the same date; empty where a record gives none.
+std::vector<std::string> exportRow(const core::KojinRecord& record, const platform::Date& on,
+                                   bool more);
+
+// Appends one CSV line: every value in double quotes (quotes inside doubled, a value that a
+// spreadsheet would run as a formula guarded, see unguardedCell), CR LF at its end.
+void appendRow(std::string& out, const std::vector<std::string>& values);
 
 // The export writes a value with an apostrophe before it when it starts with =, +, @, a
 // tab, a carriage return or an apostrophe, or with - when it is not a plain number (-1,

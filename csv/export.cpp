@@ -4,13 +4,10 @@
 #include "core/kojin_record.h"
 #include "core/number.h"
 #include "core/reckoning.h"
-#include "core/register.h"
-#include "platform/files_native.h"
-#include "storage/record_file.h"
+#include "datafiles/register.h"
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <vector>
 
 namespace csvtool {
@@ -66,6 +63,8 @@ void appendCell(std::string& out, std::string_view value) {
     out += '"';
 }
 
+} // namespace
+
 void appendRow(std::string& out, const std::vector<std::string>& values) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
@@ -74,6 +73,8 @@ void appendRow(std::string& out, const std::vector<std::string>& values) {
     }
     out += "\r\n";
 }
+
+namespace {
 
 // A field as the screens show it, without the spaces that fill it.
 std::string shownValue(std::string_view field) {
@@ -90,19 +91,29 @@ template <typename T> std::string text(const std::optional<T>& value) {
         return std::string(*value);
 }
 
-// The record's row: its fields as the screens show them, then the western birth year and
-// the age as the calculation screen works them out once the record is loaded into it, and
-// with `more` the other reckonings on the same date.
-std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::Date& on,
+} // namespace
+
+std::vector<std::string> exportHeader(bool more) {
+    std::vector<std::string> header;
+    for (const core::Field& f : core::kFields)
+        header.emplace_back(f.heading);
+    header.insert(header.end(), kComputed.begin(), kComputed.end());
+    if (more)
+        header.insert(header.end(), core::kReckoningHeadings.begin(),
+                      core::kReckoningHeadings.end());
+    return header;
+}
+
+std::vector<std::string> exportRow(const core::KojinRecord& r, const platform::Date& on,
                                    bool more) {
-    std::vector<std::string> row(core::kFields.size() + kComputed.size() +
+    std::vector<std::string> row(core::kFieldCount + kComputed.size() +
                                  (more ? core::kReckoningHeadings.size() : 0));
-    for (std::size_t i = 0; i < core::kFields.size(); ++i)
+    for (std::size_t i = 0; i < core::kFieldCount; ++i)
         row[i] = shownValue(r.*core::kFields[i].member);
     const std::optional<core::RecordAge> a = core::recordAge(r, on);
     if (!a)
         return row;
-    auto at = core::kFields.size();
+    auto at = core::kFieldCount;
     row[at++] = core::numberText(a->result.birthYear);
     row[at++] = core::numberText(a->result.age);
     if (more && a->birth)
@@ -114,43 +125,31 @@ std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::D
     return row;
 }
 
-} // namespace
-
 std::string_view unguardedCell(std::string_view cell) {
     return cell.starts_with('\'') && needsGuard(cell.substr(1)) ? cell.substr(1) : cell;
 }
 
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out) {
-    // Opening would create a missing register; a missing one is an error here.
-    platform::native::File probe;
-    if (platform::native::open(registerPath, {platform::native::OpenMode::ReadOnly}, probe) ==
-        ENOENT)
-        throw storage::FileError(storage::FileError::Action::Open, registerPath, ENOENT);
-    storage::RecordFile file(registerPath, core::KojinRecord::kLength);
-    // Read whole, in one read, under a shared lock, which is let go before a slow reader of
+    // A missing register is an error here, not one to make.
+    datafiles::Register reg(registerPath, datafiles::Register::Open::Existing);
+    // Read whole, in one read, under a hold for reading, which ends before a slow reader of
     // the output could keep other programs waiting.
     std::string records;
     std::int64_t length = 0;
     {
-        core::RegisterLock lock(file, storage::RecordFile::LockKind::Shared);
-        length = file.length();
-        records = file.readRecords(1, length / core::KojinRecord::kLength);
+        datafiles::Transaction held = reg.reading();
+        length = held.length();
+        records = held.readRecords(1, length / core::kRecordLength);
     }
 
     std::string text = "\xEF\xBB\xBF";
-    std::vector<std::string> header(core::kFields.size());
-    std::transform(core::kFields.begin(), core::kFields.end(), header.begin(),
-                   [](const core::Field& f) { return std::string(f.heading); });
-    header.insert(header.end(), kComputed.begin(), kComputed.end());
-    if (more)
-        header.insert(header.end(), core::kReckoningHeadings.begin(),
-                      core::kReckoningHeadings.end());
-    appendRow(text, header);
+    appendRow(text, exportHeader(more));
     constexpr std::size_t kPiece = std::size_t{1} << 16;
-    for (std::size_t at = 0; at < records.size() && out; at += core::KojinRecord::kLength) {
-        auto record = core::decodeRecord(std::string_view(records).substr(at, 42));
-        appendRow(text, recordRow(record, on, more));
+    constexpr auto kLength = static_cast<std::size_t>(core::kRecordLength);
+    for (std::size_t at = 0; at < records.size() && out; at += kLength) {
+        auto record = core::decodeRecord(std::string_view(records).substr(at, kLength));
+        appendRow(text, exportRow(record, on, more));
         if (text.size() >= kPiece) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
             text.clear();
@@ -162,11 +161,11 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
         throw platform::UserError(
             "標準出力に書き込めません。CSV は途中までしか書き出していません。");
 
-    const std::int64_t rest = length % core::KojinRecord::kLength;
+    const std::int64_t rest = length % core::kRecordLength;
     if (rest == 0)
         return std::nullopt;
-    return "名簿「" + registerPath + "」の末尾の " + std::to_string(rest) +
-           " バイトは 1 件（42 バイト）に満たないため、書き出していません。";
+    return "名簿「" + registerPath + "」の末尾の " + std::to_string(rest) + " バイトは 1 件（" +
+           std::to_string(core::kRecordLength) + " バイト）に満たないため、書き出していません。";
 }
 
 } // namespace csvtool

@@ -3,10 +3,9 @@
 #include "core/era.h"
 #include "core/file_text.h"
 #include "core/kojin_record.h"
-#include "core/register.h"
+#include "datafiles/register.h"
 #include "platform/cp932.h"
 #include "platform/utf8.h"
-#include "storage/record_file.h"
 
 #include <csv.h>
 
@@ -163,16 +162,27 @@ struct Column {
     int width; // of the field, bytes
 };
 
-constexpr std::array<Column, core::kFields.size() - 1> columns() {
-    std::array<Column, core::kFields.size() - 1> out{};
-    for (std::size_t i = 1; i < core::kFields.size(); ++i) {
+constexpr std::array<Column, core::kFieldCount - 1> columns() {
+    std::array<Column, core::kFieldCount - 1> out{};
+    for (std::size_t i = 1; i < core::kFieldCount; ++i) {
         const core::Field& f = core::kFields[i];
         out[i - 1] = {f.heading, f.member == &core::KojinRecord::gengou, f.width};
     }
     return out;
 }
 
-constexpr std::array<Column, core::kFields.size() - 1> kColumns = columns();
+constexpr std::array<Column, core::kFieldCount - 1> kColumns = columns();
+
+// The bytes of the number, the first field, which the import gives each record as it writes.
+constexpr auto kNumberBytes = static_cast<std::size_t>(core::fieldOffset(1));
+
+// The columns' names joined by `separator`: 氏名,元号,年,月,日.
+std::string columnNames(std::string_view separator) {
+    std::string names;
+    for (const Column& c : kColumns)
+        names += (names.empty() ? "" : std::string(separator)) + std::string(c.name);
+    return names;
+}
 
 std::string eraNames() {
     std::string names;
@@ -227,9 +237,9 @@ public:
                         "UTF-8 として読めないバイトがあります。CSV は UTF-8 で保存してください。");
         if (!header_)
             return takeHeader(row, values);
-        if (++people_ > static_cast<std::size_t>(kMaxRecords))
+        if (++people_ > static_cast<std::size_t>(core::kMostRecords))
             throw platform::UserError(
-                "名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) +
+                "名簿「" + registerPath_ + "」は " + std::to_string(core::kMostRecords) +
                 " 件までですが、CSV のデータ行はそれより多くあります（" + std::to_string(row.line) +
                 " 行目で読むのをやめました）。\n名簿には何も書き込んでいません。");
         const std::string where = std::to_string(row.line) + " 行目";
@@ -238,21 +248,25 @@ public:
                 std::to_string(columns_) + " と合いません。");
             return;
         }
-        std::string fields;
+        const std::size_t before = problems_;
+        core::KojinRecord record;
         for (std::size_t c = 0; c < kColumns.size(); ++c) {
-            if (auto why = problem(kColumns[c], unguardedCell(values[at_[c]]), bytes_))
+            const std::string_view value = unguardedCell(values[at_[c]]);
+            if (auto why = problem(kColumns[c], value, bytes_))
                 add(where + "「" + std::string(kColumns[c].name) + "」: " + *why);
-            fields += core::fitBytes(bytes_, kColumns[c].width);
+            record.*core::kFields[c + 1].member = value;
         }
-        records_ += fields;
+        // The record after its number, as the codec stores it, once for the whole import.
+        if (problems_ == before)
+            records_ += core::encodeRecord(record, registerPath_).substr(kNumberBytes);
     }
 
-    // The records' fields, each kFieldsLength bytes, once every row is in; platform::UserError
-    // listing the problems otherwise.
+    // The records after their numbers, each kRecordLength − kNumberBytes bytes, once every
+    // row is in; platform::UserError listing the problems otherwise.
     const std::string& records() const {
         if (!header_)
-            throw headerError(
-                "ありません。1 行目に列の名前（氏名,元号,年,月,日）を書いてください。");
+            throw headerError("ありません。1 行目に列の名前（" + columnNames(",") +
+                              "）を書いてください。");
         if (problems_ == 0)
             return records_;
         std::string more =
@@ -266,11 +280,12 @@ public:
 
     // The register, holding `records` now, cannot take the rows.
     platform::UserError tooMany(std::int64_t records) const {
-        return platform::UserError(
-            "名簿「" + registerPath_ + "」は " + std::to_string(kMaxRecords) + " 件までです。今 " +
-            std::to_string(records) + " 件あり、CSV の " + std::to_string(people_) +
-            " 件は入りません。\n名簿には何も書き込んで"
-            "いません。");
+        return platform::UserError("名簿「" + registerPath_ + "」は " +
+                                   std::to_string(core::kMostRecords) + " 件までです。今 " +
+                                   std::to_string(records) + " 件あり、CSV の " +
+                                   std::to_string(people_) +
+                                   " 件は入りません。\n名簿には何も書き込んで"
+                                   "いません。");
     }
 
 private:
@@ -284,7 +299,7 @@ private:
             if (count != 1)
                 throw headerError("列「" + std::string(kColumns[c].name) + "」が" +
                                   (count == 0 ? "ありません。" : " 2 つ以上あります。") +
-                                  "氏名・元号・年・月・日の列が 1 つずつ要ります。");
+                                  columnNames("・") + "の列が 1 つずつ要ります。");
             at_[c] = static_cast<std::size_t>(
                 std::find(names.begin(), names.end(), kColumns[c].name) - names.begin());
         }
@@ -324,33 +339,33 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
     if (fields.empty())
         return 0;
 
-    storage::RecordFile file(registerPath, core::KojinRecord::kLength);
+    datafiles::Register reg(registerPath);
     // Held for the whole import, so that no other program appends meanwhile.
-    std::optional<core::RegisterLock> lock;
+    std::optional<datafiles::Transaction> held;
     try {
-        lock.emplace(file, storage::RecordFile::LockKind::Exclusive);
+        held.emplace(reg.writing());
     } catch (const storage::FileError& e) {
         throw platform::UserError(std::string(e.what()) + "\n名簿は取り込む前のままです。");
     }
-    const std::int64_t first = file.wholeRecords() + 1;
+    const std::int64_t first = held->wholeRecords() + 1;
     const auto added = static_cast<std::int64_t>(rows.people());
-    if (first - 1 + added > kMaxRecords)
+    if (first - 1 + added > core::kMostRecords)
         throw rows.tooMany(first - 1);
     // The records, numbered from the first after the whole records: like a registration,
-    // the first goes over a partial record at the end.
-    constexpr auto kNumber = static_cast<std::size_t>(core::kFields[0].width);
-    const std::size_t kept = core::KojinRecord::kLength - kNumber;
+    // the first goes over a partial record at the end. The number is the codec's too.
+    const std::size_t kept = core::kRecordLength - kNumberBytes;
     std::string records;
-    records.reserve(static_cast<std::size_t>(added) * core::KojinRecord::kLength);
+    records.reserve(static_cast<std::size_t>(added * core::kRecordLength));
+    std::vector<std::string> none;
     for (std::int64_t i = 0; i < added; ++i) {
-        records += core::fitBytes(std::to_string(first + i), static_cast<int>(kNumber));
+        records += core::storedField(std::to_string(first + i), core::kFields[0].width, none);
         records.append(fields, static_cast<std::size_t>(i) * kept, kept);
     }
     platform::StopRequests stop;
     try {
         // One write: all the records land, or none (a journal covers a program that dies
         // half-way); a stop asked for meanwhile takes them back.
-        file.writeRecords(first, records, [&] { return stop.asked(); });
+        held->writeRecords(first, records, [&] { return stop.asked(); });
     } catch (const storage::FileError& e) {
         throw platform::UserError(e.what());
     }

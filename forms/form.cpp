@@ -1,5 +1,6 @@
 #include "forms/form.h"
 
+#include "datafiles/internal_error.h"
 #include "forms/menyu.h"
 #include "platform/dialogs.h"
 #include "platform/user_error.h"
@@ -34,11 +35,7 @@ void Form::run(const std::function<void()>& command) {
         details = "(unknown exception)";
     }
     std::fprintf(stderr, "nenrei: internal error: %s\n", details.c_str());
-    program_.dialogs().error(
-        std::string("プログラムの内部エラーのため、この操作を中止しました。\n") +
-        (storage::writesStarted() == writesBefore
-             ? "データファイルは変更していません。"
-             : "データファイルが書き換えられた可能性があります。内容を確かめてください。"));
+    program_.dialogs().error(datafiles::internalErrorMessage(writesBefore, "データファイル"));
 }
 
 void Form::keyPressEvent(QKeyEvent* event) {

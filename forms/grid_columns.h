@@ -1,17 +1,17 @@
 #pragma once
 
+#include "core/kojin_record.h"
+
 #include <array>
 
 namespace forms {
 
-// The six columns in which the display and update screens lay out a register record, in
-// field order: the heading label and its caption, the text boxes under it, and the place
-// on the display screen in twips. The update screen stands its one row 240 twips further
-// right.
+// Where the display and update screens lay out a register record: one column per field of
+// the record, in field order, each with its heading (the field's) in a label named
+// Label1, Label2 ... and its text boxes under it named Text1, Text2 ..., at these places on
+// the display screen in twips. The update screen stands its one row 240 twips further right.
+// Both screens are as wide as their columns need.
 struct GridColumn {
-    const char* label;
-    const char* heading;
-    const char* box;
     int left;
     int width;
     int headingHeight;
@@ -20,13 +20,25 @@ struct GridColumn {
 inline constexpr int kHeadingTop = 720;
 inline constexpr int kBoxHeight = 375;
 
-inline constexpr std::array<GridColumn, 6> kGridColumns{{
-    {"Label1", "番号", "Text1", 120, 735, 375},
-    {"Label2", "氏名", "Text2", 960, 2175, 375},
-    {"Label3", "元号", "Text3", 3240, 855, 375},
-    {"Label4", "年", "Text4", 4200, 855, 375},
-    {"Label5", "月", "Text5", 5160, 855, 495},
-    {"Label6", "日", "Text6", 6120, 855, 495},
+inline constexpr std::array<GridColumn, core::kFieldCount> kGridColumns{{
+    {120, 735, 375},
+    {960, 2175, 375},
+    {3240, 855, 375},
+    {4200, 855, 375},
+    {5160, 855, 495},
+    {6120, 855, 495},
 }};
+
+// A field added to the record needs its column here.
+constexpr bool everyFieldHasAColumn() {
+    for (const GridColumn& c : kGridColumns)
+        if (c.width <= 0)
+            return false;
+    return true;
+}
+static_assert(everyFieldHasAColumn(), "every field of the record needs a column on the grid");
+
+// The right edge of the last column, in twips.
+inline constexpr int kColumnsEnd = kGridColumns.back().left + kGridColumns.back().width;
 
 } // namespace forms

@@ -59,20 +59,20 @@ std::unique_ptr<core::DisplayTarget> gridDisplay(Screens& program) {
 hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("hyouji");
     setWindowTitle(QStringLiteral("表示"));
-    setFixedSize(ui::twips(7095), ui::twips(7155));
+    setFixedSize(ui::twips(kColumnsEnd + 120), ui::twips(7155));
     const QFont plain = makeFont(Face::PGothic, 9, false);
     setFont(plain);
 
-    auto cols = columns();
-    for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
+    for (std::size_t c = 0; c < core::kFieldCount; ++c) {
         const GridColumn& p = kGridColumns[c];
-        place<QLabel>(this, p.label, twipsRect(p.left, kHeadingTop, p.width, p.headingHeight),
-                      plain, p.heading);
+        const std::string_view heading = core::kFields[c].heading;
+        place<QLabel>(this, QString("Label%1").arg(c + 1),
+                      twipsRect(p.left, kHeadingTop, p.width, p.headingHeight), plain, heading);
         for (int r = 0; r < kRows; ++r)
-            (*cols[c])[static_cast<std::size_t>(r)] =
-                ui::placeBox(this, QString("%1(%2)").arg(p.box).arg(r),
+            columns_[c][static_cast<std::size_t>(r)] =
+                ui::placeBox(this, QString("Text%1(%2)").arg(c + 1).arg(r),
                              twipsRect(p.left, rowTop(r), p.width, kBoxHeight), plain,
-                             QString("%1行目 %2").arg(r + 1).arg(ui::q(p.heading)));
+                             QString("%1行目 %2").arg(r + 1).arg(ui::q(heading)));
     }
     Command1 = place<QPushButton>(this, "Command1", twipsRect(5520, 6720, 1215, 375),
                                   makeFont(Face::PGothic, 9.75, true), "メニューへ");
@@ -82,13 +82,13 @@ hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
     std::vector<std::pair<int, QWidget*>> order{{0, Command1}};
     auto add = [&](int row, std::size_t column) {
         order.emplace_back(static_cast<int>(order.size()),
-                           (*cols[column])[static_cast<std::size_t>(row)]);
+                           columns_[column][static_cast<std::size_t>(row)]);
     };
     for (int r = 9; r >= 1; --r)
-        for (std::size_t c = 0; c < 6; ++c)
+        for (std::size_t c = 0; c < core::kFieldCount; ++c)
             add(r, c);
     for (int r : {0, 10})
-        for (std::size_t c = 6; c-- > 0;)
+        for (std::size_t c = core::kFieldCount; c-- > 0;)
             add(r, c);
     ui::applyTabOrder(order);
 
@@ -96,15 +96,14 @@ hyouji::hyouji(Screens& program) : Form(program, OnClose::BackToMenu) {
 }
 
 void hyouji::fillRow(int row, const core::RowTexts& texts) {
-    auto cols = columns();
-    for (std::size_t c = 0; c < cols.size(); ++c)
-        ui::fill((*cols[c])[static_cast<std::size_t>(row)], core::shownText(texts[c]));
+    for (std::size_t c = 0; c < core::kFieldCount; ++c)
+        ui::fill(columns_[c][static_cast<std::size_t>(row)], core::shownText(texts[c]));
 }
 
 void hyouji::clearRows() {
     for (std::size_t r = 0; r <= 9; ++r)
-        for (Column* column : columns())
-            (*column)[r]->clear();
+        for (Column& column : columns_)
+            column[r]->clear();
 }
 
 void hyouji::showInFront() {

@@ -34,14 +34,10 @@ private:
 
     using Column = std::array<QLineEdit*, kRows>;
 
-    Column Text1{}; // number
-    Column Text2{}; // name
-    Column Text3{}; // era
-    Column Text4{}; // year
-    Column Text5{}; // month
-    Column Text6{}; // day
+    // Text1 to Text6: one column of boxes per field of the record (number, name, era, year,
+    // month, day).
+    std::array<Column, core::kFieldCount> columns_{};
     QPushButton* Command1;
-    std::array<Column*, 6> columns() { return {&Text1, &Text2, &Text3, &Text4, &Text5, &Text6}; }
 };
 
 // What the search and the listing write their pages and messages to: this grid, created

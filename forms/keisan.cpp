@@ -3,12 +3,13 @@
 #include "core/calculation.h"
 #include "core/era.h"
 #include "core/number.h"
-#include "core/register.h"
-#include "core/session.h"
+#include "datafiles/commands.h"
+#include "datafiles/last_entry.h"
 #include "forms/menyu.h"
 #include "forms/ui/layout.h"
 #include "forms/ui/option_group.h"
 #include "platform/dialogs.h"
+#include "platform/system.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -97,7 +98,7 @@ void keisan::buildUi() {
     auto* Frame1 =
         place<QGroupBox>(this, "Frame1", twipsRect(1200, 1320, 6615, 2895), g14, "生年月日入力");
     ui::setBackground(Frame1, QColor(255, 255, 128));
-    const std::array<QRect, 5> optionPlaces{
+    const std::array<QRect, core::kEras.size()> optionPlaces{
         twipsRect(240, 480, 975, 495), twipsRect(240, 840, 1095, 615),
         twipsRect(240, 1320, 975, 495), twipsRect(240, 1800, 855, 495),
         twipsRect(240, 2280, 975, 375)};
@@ -168,7 +169,7 @@ void keisan::selectEra(const std::string& name) {
 }
 
 std::string keisan::selectedEra() const {
-    std::array<bool, 5> on{};
+    std::array<bool, core::kEras.size()> on{};
     for (std::size_t i = 0; i < options_.size(); ++i)
         on[i] = options_[i]->isChecked();
     return core::selectedEraName(on);
@@ -176,7 +177,7 @@ std::string keisan::selectedEra() const {
 
 void keisan::Form_Load() {
     core::Module1& m = program_.session().m;
-    run([&] { core::readLastEntry(m, program_.session().folder); });
+    run([&] { datafiles::readLastEntry(m, program_.session().folder); });
     ui::fill(Text7, m.ksimei);
     selectEra(m.kgengou);
     ui::fill(Text1, m.knen);
@@ -202,7 +203,7 @@ void keisan::Command1_Click() {
     // A result box never shows an infinity or "not a number".
     ui::fill(Text8, r.finite() ? core::numberText(r.birthYear) : std::string());
     ui::fill(Text9, r.finite() ? core::numberText(r.age) : std::string());
-    run([&] { core::writeLastEntry(m, program_.session().folder); });
+    run([&] { datafiles::writeLastEntry(m, program_.session().folder); });
     if (!r.finite())
         program_.dialogs().error(core::tooLargeMessage(m));
 }
@@ -211,23 +212,23 @@ void keisan::Command2_Click() {
     switchTo(program_.menyuForm());
 }
 
-void keisan::read() {
-    core::countRegister(program_.session());
+datafiles::Transaction keisan::read() {
+    return datafiles::countRegister(program_.session());
 }
 
 void keisan::touroku_Click() {
     run([this] {
-        read();
-        core::Session& s = program_.session();
+        datafiles::Transaction held = read();
+        datafiles::Session& s = program_.session();
         s.m.kgengou = selectedEra();
-        core::appendPerson(s, {text(Text7), text(Text1), text(Text2), text(Text3)});
+        datafiles::appendPerson(s, held, {text(Text7), text(Text1), text(Text2), text(Text3)});
         program_.dialogs().message("保存しました。");
     });
 }
 
 void keisan::Command4_Click() {
     run([this] {
-        core::KojinRecord r = core::loadRecord(program_.session(), text(Text10));
+        core::KojinRecord r = datafiles::loadRecord(program_.session(), text(Text10));
         selectEra(core::storedEraName(r));
         ui::fill(Text7, core::shownText(r.simei));
         ui::fill(Text1, core::shownText(r.nen));

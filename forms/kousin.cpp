@@ -1,6 +1,6 @@
 #include "forms/kousin.h"
 
-#include "core/register.h"
+#include "datafiles/commands.h"
 #include "forms/grid_columns.h"
 #include "forms/menyu.h"
 #include "forms/ui/layout.h"
@@ -21,28 +21,31 @@ constexpr int kRowTop = 1200;
 kousin::kousin(Screens& program) : Form(program, OnClose::BackToMenu) {
     setObjectName("kousin");
     setWindowTitle(QStringLiteral("更新"));
-    setFixedSize(ui::twips(7410), ui::twips(2460));
+    setFixedSize(ui::twips(kColumnsEnd + kShift + 195), ui::twips(2460));
     const QFont plain = ui::makeFont(ui::Face::PGothic, 9, false);
     setFont(plain);
 
     ui::place<QLabel>(this, "Label7", ui::twipsRect(480, 240, 6375, 375),
                       ui::makeFont(ui::Face::Gothic, 11.25, true),
                       "更新データ入力後更新ボタンをクリックしてください");
-    for (std::size_t c = 0; c < kGridColumns.size(); ++c) {
+    for (std::size_t c = 0; c < core::kFieldCount; ++c) {
         const GridColumn& p = kGridColumns[c];
+        const std::string_view caption = core::kFields[c].heading;
         auto* heading = ui::place<QLabel>(
-            this, p.label, ui::twipsRect(p.left + kShift, kHeadingTop, p.width, p.headingHeight),
-            plain, p.heading);
-        boxes_[c] = ui::placeBox(this, QString("%1(0)").arg(p.box),
+            this, QString("Label%1").arg(c + 1),
+            ui::twipsRect(p.left + kShift, kHeadingTop, p.width, p.headingHeight), plain, caption);
+        boxes_[c] = ui::placeBox(this, QString("Text%1(0)").arg(c + 1),
                                  ui::twipsRect(p.left + kShift, kRowTop, p.width, kBoxHeight),
-                                 plain, ui::q(p.heading), heading);
+                                 plain, ui::q(caption), heading);
     }
     Command2 = ui::place<QPushButton>(this, "Command2", ui::twipsRect(4560, 1800, 1095, 375), plain,
                                       "更　新");
     Command1 = ui::place<QPushButton>(this, "Command1", ui::twipsRect(6000, 1800, 1215, 375), plain,
                                       "メニューへ");
 
-    std::vector<std::pair<int, QWidget*>> order{{0, Command2}, {7, Command1}};
+    // The button first, then the boxes, then back to the menu.
+    std::vector<std::pair<int, QWidget*>> order{
+        {0, Command2}, {static_cast<int>(core::kFieldCount) + 1, Command1}};
     for (std::size_t c = 0; c < boxes_.size(); ++c)
         order.emplace_back(static_cast<int>(c) + 1, boxes_[c]);
     ui::applyTabOrder(order);
@@ -56,11 +59,11 @@ void kousin::Command1_Click() {
 }
 
 void kousin::Command2_Click() {
-    std::array<std::string, 6> texts;
+    core::FieldTexts texts;
     for (std::size_t i = 0; i < boxes_.size(); ++i)
         texts[i] = ui::text(boxes_[i]);
     run([&] {
-        core::updateRecord(program_.session(), texts);
+        datafiles::updateRecord(program_.session(), texts);
         program_.dialogs().message("更新しました。");
     });
 }

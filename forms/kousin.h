@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/kojin_record.h"
 #include "forms/form.h"
 
 #include <array>
@@ -21,9 +22,9 @@ public:
 private:
     void firstShow() override;
 
-    // Text1(0) to Text6(0): control arrays of one member each, in field order (the record
-    // number, also stored as bangou; name; era; year; month; day).
-    std::array<QLineEdit*, 6> boxes_{};
+    // Text1(0) to Text6(0): control arrays of one member each, one per field of the record
+    // in field order (the record number, also stored as bangou; name; era; year; month; day).
+    std::array<QLineEdit*, core::kFieldCount> boxes_{};
     QPushButton* Command1;
     QPushButton* Command2;
 };

@@ -1,6 +1,6 @@
 #include "forms/menyu.h"
 
-#include "core/browse.h"
+#include "datafiles/browse.h"
 #include "forms/hyouji.h"
 #include "forms/keisan.h"
 #include "forms/kousin.h"
@@ -59,11 +59,11 @@ void menyu::Command2_Click() {
 
 void menyu::Command3_Click() {
     std::string term = program_.dialogs().input("検索する氏名", "検索氏名入力", "0");
-    run([&] { core::nameSearch(program_.session(), term, *gridDisplay(program_)); });
+    run([&] { datafiles::nameSearch(program_.session(), term, *gridDisplay(program_)); });
 }
 
 void menyu::Command4_Click() {
-    run([&] { core::registerListing(program_.session(), *gridDisplay(program_)); });
+    run([&] { datafiles::registerListing(program_.session(), *gridDisplay(program_)); });
 }
 
 void menyu::hcls() {

@@ -1,6 +1,6 @@
 #pragma once
 
-namespace core {
+namespace datafiles {
 struct Session;
 }
 namespace platform {
@@ -24,7 +24,7 @@ public:
     virtual kousin& kousinForm() = 0;
     virtual hyouji& hyoujiForm() = 0;
 
-    virtual core::Session& session() = 0;
+    virtual datafiles::Session& session() = 0;
     virtual platform::Dialogs& dialogs() = 0;
     virtual const platform::Clock& clock() const = 0;
 

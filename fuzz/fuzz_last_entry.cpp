@@ -4,8 +4,10 @@
 #include "core/calculation.h"
 #include "core/module1.h"
 #include "core/quoted_values.h"
+#include "datafiles/last_entry.h"
 #include "fuzz/fuzz_support.h"
 #include "platform/cp932.h"
+#include "platform/system.h"
 #include "storage/small_file.h"
 
 #include <algorithm>
@@ -54,7 +56,7 @@ const std::string& folder() {
 }
 
 std::string file() {
-    return platform::joinPath(folder(), core::kLastEntryFileName);
+    return platform::joinPath(folder(), datafiles::kLastEntryFileName);
 }
 
 std::string readFile(const std::string& path) {
@@ -93,7 +95,7 @@ void checkRead(std::string_view input) {
     writeFile(file(), input);
     core::Module1 m;
     m.ksimei = m.kgengou = m.knen = m.ktuki = m.khi = "x";
-    core::readLastEntry(m, folder()); // throws, failing the run, if it gives a message
+    datafiles::readLastEntry(m, folder()); // throws, failing the run, if it gives a message
 
     const std::vector<std::string> values = core::parseQuotedValues(input, 5);
     FUZZ_CHECK(values.size() <= 5, hex(input));
@@ -153,7 +155,7 @@ void checkWriteRead(const Texts& values, std::string_view old) {
     bool written = true;
     std::string why;
     try {
-        core::writeLastEntry(m, folder());
+        datafiles::writeLastEntry(m, folder());
     } catch (const std::exception& e) {
         written = false;
         why = e.what();
@@ -173,7 +175,7 @@ void checkWriteRead(const Texts& values, std::string_view old) {
         return;
     }
     core::Module1 back;
-    core::readLastEntry(back, folder());
+    datafiles::readLastEntry(back, folder());
     Texts expected;
     for (std::size_t i = 0; i < values.size(); ++i)
         expected[i] = fuzz::asReadBack(values[i]);

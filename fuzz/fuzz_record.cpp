@@ -37,9 +37,10 @@ std::string fittedField(std::string_view text, std::size_t width) {
 // The record's bytes as the reader takes them: a field that ends with the first byte of a
 // double-byte character has a space there.
 std::string asRead(std::string bytes) {
-    for (const core::Field& f : core::kFields) {
-        auto end = static_cast<std::size_t>(f.offset + f.width);
-        for (auto i = static_cast<std::size_t>(f.offset); i < end; ++i)
+    for (std::size_t field = 0; field < core::kFieldCount; ++field) {
+        const auto start = static_cast<std::size_t>(core::fieldOffset(field));
+        const auto end = static_cast<std::size_t>(core::fieldOffset(field + 1));
+        for (auto i = start; i < end; ++i)
             if (platform::cp932::isLeadByte(static_cast<unsigned char>(bytes[i])) && ++i == end)
                 bytes[end - 1] = ' ';
     }
@@ -50,14 +51,16 @@ std::string asRead(std::string bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    std::string full(input.substr(0, KojinRecord::kLength));
-    full.resize(KojinRecord::kLength, '\0');
+    constexpr auto kLength = static_cast<std::size_t>(core::kRecordLength);
+    std::string full(input.substr(0, kLength));
+    full.resize(kLength, '\0');
     const std::string read = asRead(full);
 
     const KojinRecord r = core::decodeRecord(input);
     const KojinRecord padded = core::decodeRecord(full);
     bool clean = true;
-    for (const core::Field& f : core::kFields) {
+    for (std::size_t i = 0; i < core::kFieldCount; ++i) {
+        const core::Field& f = core::kFields[i];
         const std::string& field = r.*f.member;
         FUZZ_CHECK(field == padded.*f.member, hex(input));
         FUZZ_CHECK(fuzz::isUtf8(field), hex(input) + " → " + hex(field));
@@ -66,7 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // A text box shows the field's bytes up to the first zero byte.
         const std::string_view shown = core::shownText(field);
         const std::string_view bytes = std::string_view(read).substr(
-            static_cast<std::size_t>(f.offset), static_cast<std::size_t>(f.width));
+            static_cast<std::size_t>(core::fieldOffset(i)), static_cast<std::size_t>(f.width));
         FUZZ_CHECK(field.compare(0, shown.size(), shown) == 0, hex(field));
         FUZZ_CHECK(shown.find('\0') == std::string_view::npos, hex(field));
         FUZZ_CHECK(shown == platform::cp932::decode(bytes.substr(0, bytes.find('\0'))),
@@ -92,9 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The fields typed into the boxes (filled up with spaces to their width in
     // characters) and stored: 42 bytes, each field cut before a double-byte character
     // that would straddle its end.
-    const KojinRecord typed = KojinRecord::assign(r.bangou, r.simei, r.gengou, r.nen, r.tuki, r.hi);
+    const KojinRecord typed = core::fitted(r);
     const std::string stored = core::encodeRecord(typed, "x");
-    FUZZ_CHECK(stored.size() == static_cast<std::size_t>(KojinRecord::kLength), hex(full));
+    FUZZ_CHECK(stored.size() == kLength, hex(full));
     const KojinRecord back = core::decodeRecord(stored);
     for (const core::Field& f : core::kFields) {
         const std::string expected =

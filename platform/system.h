@@ -1,17 +1,12 @@
 #pragma once
 
+#include "platform/date.h"
 #include "platform/user_error.h"
 
 #include <string>
 
 // The date and the program folder, behind interfaces that tests replace.
 namespace platform {
-
-struct Date {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-};
 
 class Clock {
 public:

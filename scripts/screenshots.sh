@@ -75,7 +75,7 @@ x11_click "$menyu" 1440 2640 1815 495 # 読出: the listing stops at its first p
 hyouji="$(x11_wait_window "表示")"
 x11_shot "$hyouji" "$out/hyouji.png"
 xdotool key Return # OK on the prompt: the listing shows its last page and ends
-sleep 0.5
+x11_wait_gone "年齢計算"
 
 x11_click "$menyu" 1440 3360 1815 495 # 更新
 kousin="$(x11_wait_window "更新")"

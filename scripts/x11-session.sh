@@ -6,9 +6,11 @@
 #   x11_stop             stops them
 #   x11_wait_window NAME waits until a visible window with exactly this title exists,
 #                        prints its id
+#   x11_wait_gone NAME   waits until no visible window has exactly this title
+#   x11_wait_exit PID    waits until the process has ended (at most 30 s); fails if not
 #   x11_click WIN L T W H clicks the middle of a control placed at L,T (W×H) in twips,
 #                        scaled by QT_SCALE_FACTOR
-#   x11_shot WIN FILE    saves a window (its client area) as PNG
+#   x11_shot WIN FILE    saves a window (its client area) as PNG, once it has stopped changing
 #   x11_text FILE [PSM]  prints the Japanese text read in a PNG, blanks left out
 #                        (tesseract's page segmentation mode PSM, 3 by default)
 #   x11_key WIN KEY      presses a key in a window
@@ -63,6 +65,25 @@ x11_wait_window() {
     return 1
 }
 
+x11_wait_gone() {
+    for _ in $(seq 200); do
+        xdotool search --onlyvisible --name "^${1}\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    echo "x11_wait_gone: the window \"$1\" is still there" >&2
+    return 1
+}
+
+x11_wait_exit() {
+    for _ in $(seq 300); do
+        kill -0 "$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# Callers wait for what a click or a key leads to (a window, a file) rather than for a
+# while.
 x11_click() {
     local win="$1" scale="${QT_SCALE_FACTOR:-1}"
     local x y
@@ -70,13 +91,21 @@ x11_click() {
     y=$(awk -v t="$3" -v h="$5" -v s="$scale" 'BEGIN { printf "%d", (t + h / 2) / 15 * s }')
     xdotool windowactivate --sync "$win" >/dev/null 2>&1 || true
     xdotool mousemove --window "$win" "$x" "$y" click 1
-    sleep 0.5
 }
 
 x11_shot() {
     xdotool windowraise "$1" # another window over it would come out black
-    sleep 1                  # let the windows finish painting
-    import -window "$1" "$2"
+    # Painted once two pictures in a row are the same.
+    local previous
+    previous="$(mktemp --suffix=.png)"
+    import -window "$1" "$previous"
+    for _ in $(seq 50); do
+        sleep 0.1
+        import -window "$1" "$2"
+        cmp -s "$2" "$previous" && break
+        cp "$2" "$previous"
+    done
+    rm -f "$previous"
 }
 
 x11_text() {
@@ -91,5 +120,4 @@ x11_text() {
 x11_key() {
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || true
     xdotool key "$2"
-    sleep 0.5
 }

@@ -26,9 +26,15 @@ int discardJournal(native::File& journal, const std::string& path) {
 
 } // namespace
 
-RecordFile::RecordFile(std::string path, int recordLength)
+RecordFile::RecordFile(std::string path, int recordLength, std::int64_t maxRecords, bool mayCreate)
     : path_(std::move(path)), journal_(native::resolvedPath(path_) + ".journal"),
-      recordLength_(recordLength), share_(native::resolvedPath(path_), path_) {
+      recordLength_(recordLength), maxRecords_(maxRecords),
+      share_(native::resolvedPath(path_), path_) {
+    if (!mayCreate) {
+        native::File probe;
+        if (native::open(path_, {native::OpenMode::ReadOnly}, probe) == ENOENT)
+            throw FileError(FileError::Action::Open, path_, ENOENT);
+    }
     bool created = false;
     int err = native::open(path_, {native::OpenMode::ReadWrite, &created}, file_);
     if (err == EACCES || err == EPERM || err == EROFS) {
@@ -89,8 +95,8 @@ void RecordFile::writeRecords(std::int64_t first, std::string_view records,
     undo.written.resize(
         std::max<std::size_t>(1, (undo.written.size() + length - 1) / length) * length, '\0');
     if (first < 1 ||
-        undo.offset + static_cast<std::int64_t>(undo.written.size()) > kMaxRecords * recordLength_)
-        throw std::logic_error("a write outside records 1 to 32767");
+        undo.offset + static_cast<std::int64_t>(undo.written.size()) > maxRecords_ * recordLength_)
+        throw std::logic_error("a write past the last record number");
 
     if (int err = call("length", [&] { return file_.length(undo.oldLength); }))
         throw WriteError(path_, err, Undo::Unchanged);
@@ -195,7 +201,7 @@ int RecordFile::recover() {
     if (err)
         throw JournalError::unreadable(path_, journal_, err);
     // Nothing longer than the largest journal a write makes is read.
-    if (size > maxJournalBytes(recordLength_, kMaxRecords)) {
+    if (size > maxJournalBytes(recordLength_, maxRecords_)) {
         journal.close();
         setAside(JournalError::Unfit::Foreign);
     }
@@ -206,7 +212,7 @@ int RecordFile::recover() {
         throw JournalError::unreadable(path_, journal_, err);
     bytes.resize(got);
     Journal undo;
-    switch (classify(bytes, recordLength_, kMaxRecords, undo)) {
+    switch (classify(bytes, recordLength_, maxRecords_, undo)) {
     case JournalKind::Torn:
         // Its writer died before the journal was whole, so before the file changed.
         journal.close();

@@ -19,13 +19,13 @@ class RecordFile {
 public:
     using LockKind = storage::LockKind;
     static constexpr std::chrono::milliseconds kLockWait{5000};
-    // Record numbers are 16-bit: no write goes past record 32767, and no journal says so.
-    static constexpr std::int64_t kMaxRecords = 32767;
 
-    // Opens for reading and writing; creates an empty file when none exists (its folder
-    // flushed, so that the new file survives a power cut) and never truncates an existing
-    // one. A file that may only be read is opened for reading, and writes then fail.
-    RecordFile(std::string path, int recordLength);
+    // Opens for reading and writing a file of records of `recordLength` bytes, of which no
+    // write goes past record `maxRecords` (nor does any journal say so). Creates an empty
+    // file when none exists and `mayCreate` allows (its folder flushed, so that the new
+    // file survives a power cut), and never truncates an existing one. A file that may only
+    // be read is opened for reading, and writes then fail.
+    RecordFile(std::string path, int recordLength, std::int64_t maxRecords, bool mayCreate = true);
     ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
@@ -84,6 +84,7 @@ private:
     std::string path_;
     std::string journal_;
     int recordLength_;
+    std::int64_t maxRecords_;
     platform::native::File file_;
     RangeLock lock_{file_};
     ShareLock share_;

@@ -129,7 +129,8 @@ int ShareLock::tryTake(std::string& holder, bool& incomplete) {
         if (!same)
             return EAGAIN;
         file_ = std::move(file);
-        beat_ = std::make_unique<Beat>(file_, static_cast<std::int64_t>(text.size() - kBeatDigits - 1));
+        beat_ =
+            std::make_unique<Beat>(file_, static_cast<std::int64_t>(text.size() - kBeatDigits - 1));
         held_ = true;
         return 0;
     }

@@ -1,5 +1,6 @@
 #include "core/browse.h"
-#include "core/register.h"
+#include "datafiles/browse.h"
+#include "datafiles/commands.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,11 @@ struct RecordingDisplay : core::DisplayTarget {
 struct Scene {
     testing_support::TempFolder dir;
     std::string path = dir.file("kojinnen.txt");
-    core::Session session{{}, {}, dir.path()};
+    datafiles::Session session = [this] {
+        datafiles::Session s;
+        s.folder = dir.path();
+        return s;
+    }();
     core::Module1& m = session.m;
     RecordingDisplay display;
 
@@ -62,13 +67,13 @@ struct Scene {
         std::string bytes;
         for (int i = 1; i <= n; ++i)
             bytes += core::encodeRecord(
-                core::KojinRecord::assign(std::to_string(i), nameOf(i), "平成", "5", "4", "1"), "");
+                core::assign({std::to_string(i), nameOf(i), "平成", "5", "4", "1"}), "");
         testing_support::writeBytes(path, bytes);
     }
     // The name search for `term` (the empty term shows every record) or the listing.
     void run(bool searching, std::string_view term = "") {
-        searching ? core::nameSearch(session, term, display)
-                  : core::registerListing(session, display);
+        searching ? datafiles::nameSearch(session, term, display)
+                  : datafiles::registerListing(session, display);
     }
 };
 
@@ -205,16 +210,16 @@ TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
     } commands[] = {
         {"search", [](Scene& s) { s.run(true, "P"); }, false},
         {"listing", [](Scene& s) { s.run(false); }, false},
-        {"load", [](Scene& s) { core::loadRecord(s.session, "1"); }, false},
+        {"load", [](Scene& s) { datafiles::loadRecord(s.session, "1"); }, false},
         {"register",
          [](Scene& s) {
-             core::countRegister(s.session);
-             core::appendPerson(s.session, {"P", "1", "1", "1"});
+             datafiles::Transaction held = datafiles::countRegister(s.session);
+             datafiles::appendPerson(s.session, held, {"P", "1", "1", "1"});
          },
          true},
         {"update",
          [](Scene& s) {
-             core::updateRecord(s.session, {"1", "P", "", "", "", ""});
+             datafiles::updateRecord(s.session, {"1", "P", "", "", "", ""});
          },
          true},
     };
@@ -226,7 +231,7 @@ TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
             scene.write(3, [](int i) { return "P" + std::to_string(i); });
             scene.session.lockWait = kWait;
             {
-                storage::RecordFile other(scene.path, 42);
+                storage::RecordFile other(scene.path, 42, testing_support::kRecords);
                 other.lock(held);
                 std::string refused;
                 try {
@@ -239,7 +244,7 @@ TEST(RegisterLock, CommandsWaitForOtherProgramsAndLetGoWhenDone) {
                     << refused;
             }
             c.command(scene);
-            storage::RecordFile other(scene.path, 42);
+            storage::RecordFile other(scene.path, 42, testing_support::kRecords);
             EXPECT_NO_THROW(other.lock(Kind::Exclusive, kWait));
         }
     }

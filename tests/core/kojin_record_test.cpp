@@ -21,16 +21,16 @@ TEST(RecordEncode, CutsOrFillsFieldsToTheirByteWidthsAndReadsBackToTheSameBytes)
         std::string bytes; // all 42 bytes
     };
     const Case cases[] = {
-        {KojinRecord::assign("1", "髙橋", "昭和", "31", "8", "26"), kTakahashi},
-        {KojinRecord::assign("2", "あいうえおかきくけこさし", "平成", "1", "1", "1"),
+        {core::assign({"1", "髙橋", "昭和", "31", "8", "26"}), kTakahashi},
+        {core::assign({"2", "あいうえおかきくけこさし", "平成", "1", "1", "1"}),
          "2    " + kAToKe + "\x82\xB1\x95\xBD\x90\xAC 1   1   1   "},
-        {KojinRecord::assign("3", "ABCDEFGHIJKLMNOPQRSTUVWXY", "", "", "", ""),
+        {core::assign({"3", "ABCDEFGHIJKLMNOPQRSTUVWXY", "", "", "", ""}),
          "3    ABCDEFGHIJKLMNOPQRST" + std::string(17, ' ')},
         // 髙 and 十 would straddle the ends of their fields: a space takes their place.
-        {KojinRecord::assign("4", "あいうえおかきくけa髙", "大正十", "5", "12", "31"),
+        {core::assign({"4", "あいうえおかきくけa髙", "大正十", "5", "12", "31"}),
          "4    " + kAToKe + "a \x91\xE5\x90\xB3 5   12  31  "},
         // Half-width katakana are single bytes, not lead bytes.
-        {KojinRecord::assign("5", "ABCDEFGHIJKLMNOPQRSｱ", "", "", "", ""),
+        {core::assign({"5", "ABCDEFGHIJKLMNOPQRSｱ", "", "", "", ""}),
          "5    ABCDEFGHIJKLMNOPQRS\xB1" + std::string(17, ' ')},
     };
     for (const Case& c : cases) {
@@ -63,7 +63,7 @@ TEST(RecordDecode, KeepsTrailingSpacesAndTurnsZeroBytesIntoNulsShownAsEmpty) {
 }
 
 TEST(RecordEncode, UnencodableCharacterThrowsNamingItAndThePath) {
-    KojinRecord r = KojinRecord::assign("1", "山田😀\uFFFD", "昭和", "31", "8", "2€");
+    KojinRecord r = core::assign({"1", "山田😀\uFFFD", "昭和", "31", "8", "2€"});
     try {
         core::encodeRecord(r, "/data/kojinnen.txt");
         FAIL() << "expected UnencodableError";
@@ -75,10 +75,9 @@ TEST(RecordEncode, UnencodableCharacterThrowsNamingItAndThePath) {
         EXPECT_NE(std::string(e.what()).find("/data/kojinnen.txt"), std::string::npos);
     }
     // What the field cuts away anyway is not refused: here the emoji past byte 20.
-    EXPECT_EQ(
-        core::encodeRecord(KojinRecord::assign("1", "あいうえおかきくけこ😀", "", "", "", ""), "")
-            .substr(5, 20),
-        "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD\x82\xAF\x82\xB1");
+    EXPECT_EQ(core::encodeRecord(core::assign({"1", "あいうえおかきくけこ😀", "", "", "", ""}), "")
+                  .substr(5, 20),
+              "\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8\x82\xA9\x82\xAB\x82\xAD\x82\xAF\x82\xB1");
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "core/calculation.h"
 #include "core/errors.h"
+#include "datafiles/last_entry.h"
 #include "storage/record_file.h"
 #include "tests/support/test_support.h"
 
@@ -25,12 +26,12 @@ core::Module1 entry(const Values& v) {
 class LastEntry : public testing::Test {
 protected:
     testing_support::TempFolder folder;
-    std::string file = folder.file(core::kLastEntryFileName);
+    std::string file = folder.file(datafiles::kLastEntryFileName);
 
     // The values read back, checking that reading gives no message.
     Values read() {
         core::Module1 m = entry(Values(5, "x"));
-        EXPECT_NO_THROW(core::readLastEntry(m, folder.path()));
+        EXPECT_NO_THROW(datafiles::readLastEntry(m, folder.path()));
         return {m.ksimei, m.kgengou, m.knen, m.ktuki, m.khi};
     }
     // Files in the folder, temporary ones included.
@@ -46,7 +47,7 @@ TEST_F(LastEntry, WritesOneCp932LineReplacingTheOldAndReadsItBack) {
          "\"\x8E\x52,\x91\xBE \",\"\x8F\xBA\x98\x61\",\"\x8C\xB3 \",\"8\",\"26\"\r\n"},
         {{"\"a\"\tb\r\nc\"", "", "1\"", "", ""}, "\"\"a\"\tb\r\nc\"\",\"\",\"1\"\",\"\",\"\"\r\n"}};
     for (const auto& [values, bytes] : cases) {
-        core::writeLastEntry(entry(values), folder.path());
+        datafiles::writeLastEntry(entry(values), folder.path());
         EXPECT_EQ(readBytes(file), bytes);
         EXPECT_EQ(fileCount(), 1);
         EXPECT_EQ(read(), values);
@@ -55,24 +56,30 @@ TEST_F(LastEntry, WritesOneCp932LineReplacingTheOldAndReadsItBack) {
 
 TEST_F(LastEntry, UnencodableOrTooLongValueThrowsAndKeepsOldFileOrCreatesNone) {
     const core::Module1 bad = entry({"山田", "昭和", "3😀", "8", "26"});
-    EXPECT_THROW(core::writeLastEntry(bad, folder.path()), core::UnencodableError);
+    EXPECT_THROW(datafiles::writeLastEntry(bad, folder.path()), core::UnencodableError);
     EXPECT_EQ(fileCount(), 0);
     writeBytes(file, "old");
-    EXPECT_THROW(core::writeLastEntry(bad, folder.path()), core::UnencodableError);
+    EXPECT_THROW(datafiles::writeLastEntry(bad, folder.path()), core::UnencodableError);
     // A line longer than the part of the file that is read would not come back whole.
-    EXPECT_THROW(
-        core::writeLastEntry(entry({std::string(1100000, 'a'), "", "", "", ""}), folder.path()),
-        storage::FileError);
+    EXPECT_THROW(datafiles::writeLastEntry(entry({std::string(1100000, 'a'), "", "", "", ""}),
+                                           folder.path()),
+                 core::EntryTooLongError);
     EXPECT_EQ(readBytes(file), "old");
     EXPECT_EQ(fileCount(), 1);
 }
 
 TEST_F(LastEntry, ValueThatWouldReadBackSplitThrowsAndKeepsOldFile) {
     writeBytes(file, "old");
-    for (const char* name : {"a\",b", "a\" , b", "a\"\r\n"}) {
-        EXPECT_THROW(core::writeLastEntry(entry({name, "", "1", "2", "3"}), folder.path()),
-                     core::AmbiguousTextError)
-            << name;
+    // The message shows what was typed.
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\",b", "「\",」"}, {"a\" , b", "「\" ,」"}, {"a\"\r\n", "「\"\r」"}};
+    for (const auto& [name, shown] : cases) {
+        try {
+            datafiles::writeLastEntry(entry({name, "", "1", "2", "3"}), folder.path());
+            ADD_FAILURE() << name;
+        } catch (const core::AmbiguousTextError& e) {
+            EXPECT_NE(std::string(e.what()).find(shown), std::string::npos) << e.what();
+        }
         EXPECT_EQ(readBytes(file), "old");
     }
 }

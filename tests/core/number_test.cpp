@@ -13,12 +13,42 @@ struct TextCase {
 };
 
 TEST(LeadingNumber, ReadsNumberAtStartIgnoringBlanks) {
-    const TextCase cases[] = {{"08", 8},      {"31年", 31},   {"1 2", 12},    {"\t4\n2\n", 42},
-                              {"", 0},        {"abc", 0},     {"年31", 0},    {"元", 0},
-                              {"-7", -7},     {"- 7", -7},    {"+5", 5},      {"-.5", -0.5},
-                              {"1.2.3", 1.2}, {"1e3", 1000},  {"1E-2", 0.01}, {"1e", 1},
-                              {"&H1F", 31},   {"&o17", 15},   {"&O18", 1},    {"&HZ", 0},
-                              {"３１", 31},   {"１.５", 1.5}, {"1e-400", 0}};
+    const TextCase cases[] = {{"08", 8},
+                              {"31年", 31},
+                              {"1 2", 12},
+                              {"\t4\n2\n", 42},
+                              {"", 0},
+                              {"abc", 0},
+                              {"年31", 0},
+                              {"元", 0},
+                              {"-7", -7},
+                              {"- 7", -7},
+                              {"+5", 5},
+                              {"-.5", -0.5},
+                              {"1.2.3", 1.2},
+                              {"1e3", 1000},
+                              {"1E-2", 0.01},
+                              {"1e", 1},
+                              {"&H1F", 31},
+                              {"&o17", 15},
+                              {"&O18", 1},
+                              {"&HZ", 0},
+                              {"３１", 31},
+                              {"１.５", 1.5},
+                              {"1e-400", 0},
+                              // Full-width forms of every character the rule reads; other
+                              // dashes are no minus sign.
+                              {"－１", -1},
+                              {"３．５", 3.5},
+                              {"．５", 0.5},
+                              {"＋２", 2},
+                              {"１Ｅ２", 100},
+                              {"１ｅ２", 100},
+                              {"＆Ｈ１Ｆ", 31},
+                              {"＆ｈｆ", 15},
+                              {"＆Ｏ１７", 15},
+                              {"\u22121", 0},
+                              {"\u30FC1", 0}};
     for (const auto& c : cases)
         EXPECT_EQ(core::leadingNumber(c.text), c.value) << '"' << c.text << '"';
 }
@@ -31,8 +61,9 @@ TEST(EraYearNumber, ReadsGannenAtStartAsOne) {
 
 TEST(WholeNumber, AcceptsOnlyOneNumberWithBlanksAround) {
     const std::pair<std::string, std::optional<double>> cases[] = {
-        {" 2.5 ", 2.5},        {"\t-3\t", -3},       {"１２", 12},          {"", std::nullopt},
-        {"abc", std::nullopt}, {"3x", std::nullopt}, {"1 2", std::nullopt}, {"1e", std::nullopt}};
+        {" 2.5 ", 2.5},       {"\t-3\t", -3},        {"１２", 12},
+        {"", std::nullopt},   {"－２．５", -2.5},    {"abc", std::nullopt},
+        {"3x", std::nullopt}, {"1 2", std::nullopt}, {"1e", std::nullopt}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(core::wholeNumber(text), value) << '"' << text << '"';
 }

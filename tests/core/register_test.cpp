@@ -1,6 +1,6 @@
 #include "core/errors.h"
 #include "core/int16.h"
-#include "core/register.h"
+#include "datafiles/commands.h"
 #include "tests/support/test_support.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ std::string stored(int count) {
     std::string bytes;
     for (int n = 1; n <= count; ++n) {
         std::string s = std::to_string(n);
-        bytes += core::encodeRecord(core::KojinRecord::assign(s, "P" + s, "平成", s, "1", "1"), "");
+        bytes += core::encodeRecord(core::assign({s, "P" + s, "平成", s, "1", "1"}), "");
     }
     return bytes;
 }
@@ -32,24 +32,27 @@ class Register : public testing::Test {
 protected:
     testing_support::TempFolder folder;
     std::string path = folder.file("kojinnen.txt");
-    core::Session session{{}, {}, folder.path()};
+    datafiles::Session session = [this] {
+        datafiles::Session s;
+        s.folder = folder.path();
+        return s;
+    }();
     core::Module1& m = session.m;
-    core::FileTable& files = session.files;
 
-    void count() { core::countRegister(session); }
+    void count() { datafiles::countRegister(session); }
     int append(const std::string& simei = "髙橋") {
-        count();
-        return core::appendPerson(session, {simei, "31", "8", "26"});
+        datafiles::Transaction held = datafiles::countRegister(session);
+        return datafiles::appendPerson(session, held, {simei, "31", "8", "26"});
     }
     void update(const std::string& number) {
-        core::updateRecord(session, {number, "髙橋", "昭和", "31", "8", "26"});
+        datafiles::updateRecord(session, {number, "髙橋", "昭和", "31", "8", "26"});
     }
 };
 
 TEST_F(Register, CountLeavesWholeRecordsPlusTwoAndIsFullFromRecord32766) {
     count(); // no register yet: created empty
     EXPECT_EQ(m.recno.value(), 2);
-    EXPECT_EQ(files.record(core::kRegisterFileNumber)->path(), path);
+    EXPECT_EQ(session.open->path(), path);
     for (auto [bytes, recno] : {std::pair{100, 4}, {126, 5}, {32765 * 42 + 41, 32767}}) {
         std::filesystem::resize_file(path, static_cast<std::uintmax_t>(bytes));
         count();
@@ -82,7 +85,7 @@ TEST_F(Register, AppendWritesTheRecordAfterTheWholeRecordsOrNothingWhenItCannot)
 
     EXPECT_THROW(append("山田😀"), core::UnencodableError);
     EXPECT_EQ(readBytes(path).size(), 4 * 42u);
-    files.closeAll(); // Windows keeps an open file from being removed
+    session.closeAll(); // Windows keeps an open file from being removed
     std::filesystem::remove(path);
     std::filesystem::create_directory(path);
     EXPECT_THROW(append(), storage::FileError);
@@ -93,7 +96,7 @@ TEST_F(Register, LoadAndUpdateThrowTouchingNothingUnlessTheNumberIs1To32767) {
     writeBytes(path, stored(5));
     m.recno.set(17);
     for (const char* typed : {"", "abc", "0", "-1", "0.4", "32768", "40000"}) {
-        EXPECT_THROW(core::loadRecord(session, typed), core::RecordNumberError) << typed;
+        EXPECT_THROW(datafiles::loadRecord(session, typed), core::RecordNumberError) << typed;
         EXPECT_THROW(update(typed), core::RecordNumberError) << typed;
     }
     EXPECT_EQ(m.recno.value(), 17);
@@ -107,7 +110,7 @@ TEST_F(Register, LoadAndUpdateAddressTheTypedRecordRoundingHalvesToEven) {
         std::string expected = stored(5), bangou = typed;
         auto at = static_cast<std::size_t>(n - 1) * 42;
         // Past the end the record reads blank; the update grows the file up to it.
-        EXPECT_EQ(core::encodeRecord(core::loadRecord(session, typed), ""),
+        EXPECT_EQ(core::encodeRecord(datafiles::loadRecord(session, typed), ""),
                   n <= 5 ? expected.substr(at, 42) : std::string(42, '\0'));
         EXPECT_EQ(m.recno.value(), n);
         update(typed);

@@ -1,5 +1,5 @@
-#include "core/register.h"
 #include "csv/csv_tool.h"
+#include "datafiles/commands.h"
 #include "platform/system.h"
 #include "storage/journal.h"
 #include "storage/seam.h"
@@ -23,21 +23,37 @@ using namespace testing_support;
 // run, the register holds its old bytes or the whole new ones and no journal; the command
 // reported success only if the whole new bytes are there, and a clean take-back only if
 // the old ones are.
-TEST(Crash, AtEveryCallLeavesTheOldOrTheWholeNewRegister) {
+struct CrashCase {
+    const char* name;
+    const char* command;
+    std::string old;
+};
+
+void PrintTo(const CrashCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const std::string kRecordsBefore(5 * 42, 'r');
+const CrashCase kCrashCases[] = {
+    {"a registration appending a record (no journal)", "register", kRecordsBefore},
+    {"a registration over a partial record", "register", kRecordsBefore + "partial record"},
+    {"an update", "update", kRecordsBefore},
+    {"an import", "import", kRecordsBefore + "partial record"}};
+
+std::string crasherProgram() {
 #ifdef _WIN32
-    const std::string crasher = platform::joinPath(platform::executableFolder(), "crasher.exe");
+    return platform::joinPath(platform::executableFolder(), "crasher.exe");
 #else
-    const std::string crasher = platform::joinPath(platform::executableFolder(), "crasher");
+    return platform::joinPath(platform::executableFolder(), "crasher");
 #endif
-    const std::string records(5 * 42, 'r'), partial = "partial record";
-    const struct {
-        const char* command;
-        std::string old;
-    } cases[] = {{"register", records}, // a plain append: no journal
-                 {"register", records + partial},
-                 {"update", records},
-                 {"import", records + partial}};
-    for (const auto& c : cases) {
+}
+
+class Crash : public testing::TestWithParam<CrashCase> {};
+
+TEST_P(Crash, AtEveryCallLeavesTheOldOrTheWholeNewRegister) {
+    const std::string crasher = crasherProgram();
+    const CrashCase& c = GetParam();
+    {
         auto run = [&](const TempFolder& folder, int stop, const char* mode) {
             writeBytes(folder.file("kojinnen.txt"), c.old);
             return waitForProgram(
@@ -66,9 +82,10 @@ TEST(Crash, AtEveryCallLeavesTheOldOrTheWholeNewRegister) {
                     said.find("前の状態に戻しました") != std::string::npos) {
                     EXPECT_EQ(readBytes(path), c.old) << said;
                 }
-                core::Session next{{}, {}, folder.path()};
-                core::loadRecord(next, "1");
-                next.files.closeAll();
+                datafiles::Session next;
+                next.folder = folder.path();
+                datafiles::loadRecord(next, "1");
+                next.closeAll();
                 // A plain append cut short leaves part of a record after the whole ones,
                 // which counts as nothing and the next registration overwrites.
                 const std::string after = readBytes(path);
@@ -76,11 +93,16 @@ TEST(Crash, AtEveryCallLeavesTheOldOrTheWholeNewRegister) {
                                         whole.starts_with(after);
                 EXPECT_TRUE(after == c.old || after == whole || partRecord)
                     << after.size() << " bytes; " << said;
-                EXPECT_FALSE(std::filesystem::exists(path + ".journal"));
+                EXPECT_FALSE(std::filesystem::exists(testing_support::fsPath(path + ".journal")));
             }
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Register, Crash, testing::ValuesIn(kCrashCases),
+                         [](const testing::TestParamInfo<CrashCase>& param) {
+                             return testName(param.param.name);
+                         });
 
 // An import that died half-way through writing the register leaves its journal whole and
 // the register half written. What the next command does then depends on what happened to
@@ -120,7 +142,7 @@ const HotJournal kHotJournals[] = {
      [](const TempFolder& f) {
          std::filesystem::create_hard_link(testing_support::fsPath(f.file("kojinnen.txt")),
                                            testing_support::fsPath(f.file("other.txt")));
-         storage::RecordFile other(f.file("other.txt"), 42);
+         storage::RecordFile other(f.file("other.txt"), 42, kRecords);
          other.lock(storage::LockKind::Exclusive);
          other.write(4, recordBytes("4", "written through the other name"));
      },
@@ -170,10 +192,8 @@ TEST_P(HotJournalTest, IsPlayedBackOnlyOntoTheRegisterItsWriteLeft) {
 #ifdef _WIN32
     if (c.posixOnly)
         GTEST_SKIP() << "a read-only folder binds nothing on Windows";
-    const std::string crasher = platform::joinPath(platform::executableFolder(), "crasher.exe");
-#else
-    const std::string crasher = platform::joinPath(platform::executableFolder(), "crasher");
 #endif
+    const std::string crasher = crasherProgram();
     TempFolder folder;
     const std::string reg = folder.file("kojinnen.txt");
     writeBytes(reg, kThree);

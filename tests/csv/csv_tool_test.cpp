@@ -1,6 +1,6 @@
 #include "csv/csv_tool.h"
 
-#include "core/register.h"
+#include "datafiles/commands.h"
 #include "storage/record_file.h"
 #include "storage/seam.h"
 #include "tests/support/test_support.h"
@@ -100,14 +100,15 @@ TEST_F(CsvTool, ImportStoresRowsAsTheRegisterButtonAndExportReadsThemBack) {
     std::string byButton = folder.file("button.txt");
     {
         testing_support::TempFolder other;
-        core::Session s{{}, {}, other.path()};
+        datafiles::Session s;
+        s.folder = other.path();
         for (const Person& p : kPeople) {
-            core::countRegister(s);
+            datafiles::Transaction held = datafiles::countRegister(s);
             s.m.kgengou = p.gengou;
-            core::appendPerson(s, {p.simei, p.nen, p.tuki, p.hi});
+            datafiles::appendPerson(s, held, {p.simei, p.nen, p.tuki, p.hi});
         }
-        s.files.closeAll();
-        std::filesystem::copy_file(core::registerPath(other.path()), byButton);
+        s.closeAll();
+        std::filesystem::copy_file(datafiles::registerPath(other.path()), byButton);
     }
     // Header first or columns shuffled with one more; BOM or none; CR LF or LF.
     struct Layout {
@@ -138,10 +139,8 @@ TEST_F(CsvTool, ImportStoresRowsAsTheRegisterButtonAndExportReadsThemBack) {
 }
 
 TEST_F(CsvTool, ExportGivesARowPerRecordBlankOrUnknownEraAndReportsAPartialRecord) {
-    std::string good =
-        core::encodeRecord(core::KojinRecord::assign("1", "佐藤", "昭和X", "64", "1", "7"), "");
-    std::string odd =
-        core::encodeRecord(core::KojinRecord::assign("x", "鈴木", "西暦", "1990", "2", "3"), "");
+    std::string good = core::encodeRecord(core::assign({"1", "佐藤", "昭和X", "64", "1", "7"}), "");
+    std::string odd = core::encodeRecord(core::assign({"x", "鈴木", "西暦", "1990", "2", "3"}), "");
     odd[7] = '\0'; // the name shows up to the NUL
     writeBytes(reg, good + std::string(42, '\0') + odd + "12345");
     EXPECT_EQ(run({"export", "--on=2025-01-07", reg}), 0);

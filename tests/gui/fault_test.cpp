@@ -201,7 +201,7 @@ TEST_F(FaultTest, NamesWithSeparatorsControlsAndEmojiAreKeptOrRefusedWhole) {
         {"a,b", true, true, ""},
         {"a\r\nb", true, true, ""},
         {"a\tb", true, true, ""},
-        {"a\",\"b", false, true, "「\"」のすぐ後に「,」"},
+        {"a\",\"b", false, true, "入力の中の「\",」"},
         {"山田😀", false, false, "😀"},
     };
     k().show();

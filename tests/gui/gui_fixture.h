@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/program.h"
+#include "datafiles/commands.h"
 #include "forms/hyouji.h"
 #include "forms/keisan.h"
 #include "forms/kousin.h"

@@ -97,7 +97,19 @@ TEST_F(JapaneseDesktopTest, ProgramBoxesSpeakAndTakeJapanese) {
 TEST_F(JapaneseDesktopTest, CancelOnTheSearchBoxGivesTheEmptyTextAndOnMessagesActsAsOk) {
     forms::ui::QtDialogs boxes;
     std::string entered = "(none)";
-    whileShown([&] { boxes.message("次へ"); }, [](QDialog&) {}, true);
+    bool cancelShown = false, wentOn = false;
+    whileShown(
+        [&] {
+            boxes.message("次へ");
+            wentOn = true;
+        },
+        [&](QDialog& box) {
+            auto* buttons = box.findChild<QDialogButtonBox*>();
+            cancelShown = buttons && buttons->button(QDialogButtonBox::Cancel);
+        },
+        true);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_TRUE(wentOn);
     whileShown([&] { entered = boxes.input("検索する氏名", "検索氏名入力", "0"); }, [](QDialog&) {},
                true);
     EXPECT_EQ(entered, "");

@@ -163,9 +163,9 @@ TEST_F(KeisanTest, QuitClosesFilesAndEndsProgram) {
     auto& k = program().keisanForm();
     k.show();
     click(k, "Command2");
-    program().session().files.openRecord(2, folder.file("kojinnen.txt"), 42);
+    datafiles::openRegister(program().session());
     click(program().menyuForm(), "Command5");
-    EXPECT_EQ(program().session().files.openCount(), 0u);
+    EXPECT_EQ(program().session().open, nullptr);
     EXPECT_EQ(quits, 1);
     EXPECT_FALSE(program().menyuForm().isVisible());
 }

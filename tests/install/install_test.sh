@@ -146,16 +146,13 @@ launch_check() {
     local timeout_pid child='' status=0
     timeout 5 "$launcher" >"$scratch/launch.log" 2>&1 &
     timeout_pid=$!
-    for _ in $(seq 30); do
+    local running=
+    for _ in $(seq 100); do
         child=$(pgrep -P "$timeout_pid" || true)
-        [ -n "$child" ] && break
+        [ -n "$child" ] && running=$(readlink "/proc/$child/exe" 2>/dev/null || true)
+        [ "$running" = "$program" ] && break
         sleep 0.1
     done
-    sleep 1
-    local running=
-    if [ -n "$child" ]; then
-        running=$(readlink "/proc/$child/exe" 2>/dev/null || true)
-    fi
     wait "$timeout_pid" || status=$?
     check "the launcher runs the installed program (it ran: ${running:-nothing})" \
         test "$running" = "$program"
@@ -197,8 +194,17 @@ printf 'older install' >>"$program"
 printf 'older install' >>"$share/nenrei/nenrei-csv"
 "$program" >/dev/null 2>&1 &
 busy_pid=$!
-sleep 1
+# Running the older program before the reinstall starts, and still running after it.
+running=
+for _ in $(seq 100); do
+    running=$(readlink "/proc/$busy_pid/exe" 2>/dev/null || true)
+    [ "$running" = "$program" ] && break
+    sleep 0.1
+done
+check "the older program is running before the reinstall (it runs: ${running:-nothing})" \
+    test "$running" = "$program"
 check "reinstall succeeds while the program runs" run_script install "$build"
+check "the older program still runs after the reinstall" kill -0 "$busy_pid"
 kill -KILL "$busy_pid" 2>/dev/null || true
 wait "$busy_pid" 2>/dev/null || true
 busy_pid=

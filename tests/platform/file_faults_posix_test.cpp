@@ -59,7 +59,7 @@ TEST_F(FileFaults, FailedRecordWriteLeavesEveryByteAsItWas) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(path, c.content);
-        RecordFile file(path, 42);
+        RecordFile file(path, 42, kRecords);
         std::string message;
         {
             FileSizeLimit full(c.limit);
@@ -78,7 +78,7 @@ TEST_F(FileFaults, ReadOnlyRegisterCanBeReadButNotWritten) {
     writeBytes(path, std::string(42, 'A'));
     ::chmod(path.c_str(), 0444);
     PermissionsEnforced enforced;
-    RecordFile file(path, 42);
+    RecordFile file(path, 42, kRecords);
     EXPECT_EQ(file.read(1), std::string(42, 'A'));
     std::string message = failure([&] { file.write(1, std::string(42, 'B')); });
     EXPECT_TRUE(contains(message, "に書き込めません")) << message;
@@ -121,7 +121,7 @@ TEST_F(FileFaults, UnopenableFilesNameFileAndReason) {
         std::string file = place.file("kojinfl.txt");
         c.arrange(place.path(), file);
         PermissionsEnforced enforced;
-        for (const auto& message : {failure([&] { RecordFile(file, 42); }),
+        for (const auto& message : {failure([&] { RecordFile(file, 42, kRecords); }),
                                     failure([&] { readQuotedValues(file, 5); })}) {
             if (c.missing && message == "(no FileError)")
                 continue;
@@ -272,7 +272,7 @@ TEST(WriteQuotedLine, KeepsModeAndLinksAndLeavesNoTemporary) {
 TEST_F(FileFaults, AFailedFolderFlushIsReported) {
     faults::setHook(
         [](const char* call) { return std::string_view(call) == "folder flush" ? EIO : 0; });
-    const std::string messages[] = {failure([&] { RecordFile(path, 42); }), failure([&] {
+    const std::string messages[] = {failure([&] { RecordFile(path, 42, kRecords); }), failure([&] {
                                         writeQuotedLine(folder.file("v.txt"), {"new"});
                                     })};
     faults::setHook(nullptr);

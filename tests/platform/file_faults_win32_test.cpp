@@ -82,7 +82,7 @@ TEST(Win32FileFaults, RefusedFilesNameFileAndReasonAndStayAsTheyWere) {
         const std::string file = place.file(c.file);
         Held held = c.arrange(file);
         const std::string messages[] = {
-            failure([&] { RecordFile(file, 42).write(1, "x"); }),
+            failure([&] { RecordFile(file, 42, kRecords).write(1, "x"); }),
             failure([&] { writeQuotedLine(file, {"new"}); }),
             failure([&] {
                 auto values = readQuotedValues(file, 5);

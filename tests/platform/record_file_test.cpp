@@ -1,4 +1,4 @@
-#include "core/session.h"
+#include "datafiles/commands.h"
 #include "storage/record_file.h"
 #include "tests/support/test_support.h"
 
@@ -31,17 +31,17 @@ protected:
 };
 
 TEST_F(RecordFileTest, OpeningCreatesAMissingFileAndNeverTruncates) {
-    EXPECT_FALSE(RecordFile(path, 42).eof());
+    EXPECT_FALSE(RecordFile(path, 42, kRecords).eof());
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     writeBytes(path, record(1) + record(2));
-    EXPECT_FALSE(RecordFile(path, 42).eof());
+    EXPECT_FALSE(RecordFile(path, 42, kRecords).eof());
     EXPECT_EQ(readBytes(path), record(1) + record(2));
 }
 
 TEST_F(RecordFileTest, ReadingPastTheEndGivesZerosAndEndConditionUntilAWholeRead) {
     const std::string content = record(1) + record(2) + record(3).substr(0, 16); // 100 bytes
     writeBytes(path, content);
-    RecordFile file(path, 42);
+    RecordFile file(path, 42, kRecords);
     EXPECT_EQ(file.wholeRecords(), 2);
     EXPECT_EQ(file.read(3), record(3).substr(0, 16) + kZeros.substr(16));
     EXPECT_TRUE(file.eof());
@@ -54,7 +54,7 @@ TEST_F(RecordFileTest, ReadingPastTheEndGivesZerosAndEndConditionUntilAWholeRead
 
 TEST_F(RecordFileTest, WritingPastTheEndFillsTheGapWithBlankRecords) {
     writeBytes(path, record(1) + record(2) + record(3));
-    RecordFile file(path, 42);
+    RecordFile file(path, 42, kRecords);
     file.write(10, record(10));
     file.write(2, "abc");                 // short bytes are zero-filled
     file.write(3, record(3) + record(9)); // long bytes are cut: record 4 stays blank
@@ -63,24 +63,20 @@ TEST_F(RecordFileTest, WritingPastTheEndFillsTheGapWithBlankRecords) {
                                    std::string(6 * 42, '\0') + record(10));
 }
 
-TEST_F(RecordFileTest, TableReplacesFilesByNumberDropsFailedOpensAndClosesThemAll) {
-    core::FileTable files;
-    files.closeAll(); // nothing open: no failure
-    files.openRecord(1, folder.file("other.dat"), 10);
-    files.openRecord(2, path, 42);
-    RecordFile& again = files.openRecord(2, folder.file("third.dat"), 42);
-    EXPECT_EQ(files.record(2), &again);
-    EXPECT_EQ(files.openCount(), 2u);
+TEST_F(RecordFileTest, TheRegisterOpenedReplacesTheOneLeftOpenAndAFailedOpenLeavesNone) {
+    datafiles::Session s;
+    s.folder = folder.path();
+    s.closeAll(); // nothing open: no failure
+    datafiles::Register* first = &datafiles::openRegister(s);
+    EXPECT_EQ(first->path(), datafiles::registerPath(folder.path()));
+    s.folder = folder.file("kojinnen.txt"); // a file where the folder should be
     try {
-        files.openRecord(2, folder.path(), 42); // a directory
+        datafiles::openRegister(s);
         ADD_FAILURE() << "expected FileError";
     } catch (const FileError& e) {
-        EXPECT_NE(std::string(e.what()).find(folder.path()), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find(s.folder), std::string::npos);
     }
-    EXPECT_EQ(files.record(2), nullptr);
-    files.closeAll();
-    EXPECT_EQ(files.openCount(), 0u);
-    EXPECT_EQ(files.record(1), nullptr);
+    EXPECT_EQ(s.open, nullptr);
 }
 
 // Shared locks go together; an exclusive lock keeps out every other, of this program or
@@ -102,13 +98,13 @@ TEST_F(RecordFileTest, LocksShareOrExcludeForTheWaitAndLetGo) {
         SCOPED_TRACE(testing::Message()
                      << "held " << static_cast<int>(c.held) << ", wanted "
                      << static_cast<int>(c.wanted) << ", other program " << c.otherProgram);
-        RecordFile mine(path, 42);
+        RecordFile mine(path, 42, kRecords);
         std::optional<RecordFile> held;
         std::optional<LockHolder> other;
         if (c.otherProgram) {
             other.emplace(path, c.held);
         } else {
-            held.emplace(path, 42);
+            held.emplace(path, 42, kRecords);
             held->lock(c.held);
         }
         const auto start = std::chrono::steady_clock::now();
@@ -136,7 +132,7 @@ TEST_F(RecordFileTest, AWriterGetsInWhileReadersKeepComing) {
     std::vector<std::unique_ptr<LockHolder>> readers;
     for (int i = 0; i < 6; ++i)
         readers.push_back(std::make_unique<LockHolder>(path, RecordFile::LockKind::Shared, true));
-    RecordFile writer(path, 42);
+    RecordFile writer(path, 42, kRecords);
     for (int i = 0; i < 5; ++i) {
         EXPECT_NO_THROW(writer.lock(RecordFile::LockKind::Exclusive)) << i;
         writer.unlock();

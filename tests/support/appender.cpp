@@ -6,8 +6,7 @@
 //        appender FOLDER --check N    checks the register holds exactly records 1 to N,
 //                                     each whole, numbered by its place, no name twice
 
-#include "core/register.h"
-#include "core/session.h"
+#include "datafiles/commands.h"
 #include "platform/system.h"
 
 #include <cstdio>
@@ -17,14 +16,14 @@
 
 namespace {
 
-int append(core::Session& s, int count, const std::string& tag) {
+int append(datafiles::Session& s, int count, const std::string& tag) {
     s.m.kgengou = "昭和";
     int status = 0;
     for (int i = 1; i <= count; ++i) {
         const std::string name = tag + std::to_string(i);
         try {
-            core::countRegister(s);
-            core::appendPerson(s, {name, "31", "8", "26"});
+            datafiles::Transaction held = datafiles::countRegister(s);
+            datafiles::appendPerson(s, held, {name, "31", "8", "26"});
             std::printf("%s\n", name.c_str());
             std::fflush(stdout);
         } catch (const std::exception& e) {
@@ -35,19 +34,18 @@ int append(core::Session& s, int count, const std::string& tag) {
     return status;
 }
 
-int check(core::Session& s, int expected) {
-    storage::RecordFile& file = core::openRegister(s.files, s.folder);
-    if (file.wholeRecords() != expected ||
-        core::readRecord(file, expected + 1).bangou != std::string(5, '\0')) {
+int check(datafiles::Session& s, int expected) {
+    datafiles::Transaction held = datafiles::openRegister(s).reading();
+    if (held.wholeRecords() != expected || held.length() != expected * core::kRecordLength) {
         std::fprintf(stderr, "%lld whole records, expected %d\n",
-                     static_cast<long long>(file.wholeRecords()), expected);
+                     static_cast<long long>(held.wholeRecords()), expected);
         return 1;
     }
     std::set<std::string> names;
     for (int n = 1; n <= expected; ++n) {
-        core::KojinRecord r = core::readRecord(file, n);
+        core::KojinRecord r = held.read(n);
         core::KojinRecord whole =
-            core::KojinRecord::assign(std::to_string(n), r.simei, "昭和", "31", "8", "26");
+            datafiles::registrationRecord(n, "昭和", {r.simei, "31", "8", "26"});
         if (core::encodeRecord(r, "") != core::encodeRecord(whole, "") ||
             !names.insert(r.simei).second) {
             std::fprintf(stderr, "record %d is not whole or not alone: %s\n", n, r.simei.c_str());
@@ -64,7 +62,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: appender FOLDER COUNT TAG | appender FOLDER --check N\n");
         return 2;
     }
-    core::Session s;
+    datafiles::Session s;
     s.folder = argv[1];
     try {
         if (std::string(argv[2]) == "--check")

@@ -8,9 +8,8 @@
 // Exit status 0 when the command was done, 1 when it refused with a message, 3 when it
 // crashed. FOLDER/said.txt gets the number of calls the command made, or its message.
 
-#include "core/register.h"
-#include "core/session.h"
 #include "csv/csv_tool.h"
+#include "datafiles/commands.h"
 #include "platform/standard_streams.h"
 #include "platform/system.h"
 #include "storage/seam.h"
@@ -56,20 +55,20 @@ int main(int argc, char** argv) {
     else
         stopName = args[2];
     crash = args[3] == "crash";
-    core::Session s;
+    datafiles::Session s;
     s.folder = args[0];
     storage::faults::setHook(hook);
     try {
         if (command == "register") {
             s.m.kgengou = "昭和";
-            core::countRegister(s);
-            core::appendPerson(s, {"山田", "31", "8", "26"});
+            datafiles::Transaction held = datafiles::countRegister(s);
+            datafiles::appendPerson(s, held, {"山田", "31", "8", "26"});
         } else if (command == "update") {
-            core::updateRecord(s, {"2", "髙橋", "平成", "1", "2", "3"});
+            datafiles::updateRecord(s, {"2", "髙橋", "平成", "1", "2", "3"});
         } else {
             csvtool::importCsv(std::string_view("氏名,元号,年,月,日\na,昭和,1,2,3\nb,平成,4,5,6\n"
                                                 "c,令和,7,8,9\n"),
-                               "in.csv", core::registerPath(s.folder));
+                               "in.csv", datafiles::registerPath(s.folder));
         }
     } catch (const std::exception& e) {
         testing_support::writeBytes(platform::joinPath(s.folder, "said.txt"), e.what());

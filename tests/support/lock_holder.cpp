@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
         const auto kind = mode == "exclusive" ? storage::RecordFile::LockKind::Exclusive
                                               : storage::RecordFile::LockKind::Shared;
         const bool reading = mode == "reading";
-        storage::RecordFile file(args[0], 42);
+        storage::RecordFile file(args[0], 42, testing_support::kRecords);
         file.lock(kind);
         testing_support::writeBytes(platform::joinPath(folder, "locked"), "");
         const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);

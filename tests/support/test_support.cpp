@@ -47,18 +47,19 @@ std::string testName(std::string_view description) {
             name += ch;
         else if (!name.empty() && name.back() != '_')
             name += '_';
+    if (!name.empty() && name.back() == '_')
+        name.pop_back();
     return name;
 }
 
-std::string recordBytes(const std::string& bangou, const std::string& simei,
-                        const std::string& gengou, const std::string& nen, const std::string& tuki,
-                        const std::string& hi) {
-    auto pad = [](std::string s, std::size_t n) {
-        s.resize(n, ' ');
-        return s;
-    };
-    return pad(bangou, 5) + pad(simei, 20) + pad(gengou, 5) + pad(nen, 4) + pad(tuki, 4) +
-           pad(hi, 4);
+std::string recordBytes(const std::vector<std::string>& fields) {
+    std::string bytes;
+    for (std::size_t i = 0; i < core::kFieldCount; ++i) {
+        std::string field = i < fields.size() ? fields[i] : std::string();
+        field.resize(static_cast<std::size_t>(core::kFields[i].width), ' ');
+        bytes += field;
+    }
+    return bytes;
 }
 
 std::filesystem::path fsPath(const std::string& utf8) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/kojin_record.h"
 #include "platform/system.h"
 #include "storage/record_file.h"
 
@@ -42,10 +43,15 @@ private:
     platform::Date date_;
 };
 
-// The 42 bytes of a register record from field bytes (CP932), each filled up with spaces.
-std::string recordBytes(const std::string& bangou, const std::string& simei,
-                        const std::string& gengou = {}, const std::string& nen = {},
-                        const std::string& tuki = {}, const std::string& hi = {});
+// The bytes of a register record from field bytes (CP932) in field order, each filled up
+// with spaces to its width; fields not given are all spaces.
+std::string recordBytes(const std::vector<std::string>& fields);
+template <class... Fields> std::string recordBytes(const Fields&... fields) {
+    return recordBytes(std::vector<std::string>{std::string(fields)...});
+}
+
+// The most records a register file of the program holds.
+inline constexpr std::int64_t kRecords = core::kLastRecordNumber;
 
 // A UTF-8 path as std::filesystem and the file streams take it (Windows would read the
 // bytes of a std::string in its ANSI code page), and back.

@@ -74,17 +74,11 @@ missing="$(x11_wait_window "誤り警告")" || fail "no not-found message"
 x11_key "$missing" Return
 grid="$(x11_wait_window "表示")" || fail "no display screen"
 x11_key "$grid" Return
-sleep 0.5
-xdotool search --onlyvisible --name "^表示\$" >/dev/null 2>&1 &&
-    fail "Enter on the display screen did not take it back to the menu"
+x11_wait_gone "表示" || fail "Enter on the display screen did not take it back to the menu"
 win="$menu"
 
 wmctrl -i -c "$win"
-for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
+if ! x11_wait_exit "$pid"; then
     fail "the program is still running after its window was closed"
     kill "$pid"
 fi

@@ -109,11 +109,7 @@ x11_click "$kousin" 6000 1800 1215 375
 
 menu="$(x11_wait_window "年齢計算メニュー　Ver 1.0")" || fail "no menu after the update screen"
 wmctrl -i -c "$menu"
-for _ in $(seq 150); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then
+if ! x11_wait_exit "$pid"; then
     fail "the program is still running after the menu's close box"
     kill "$pid"
 fi
