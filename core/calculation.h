@@ -13,6 +13,7 @@
 namespace core {
 
 inline constexpr char kLastEntryFileName[] = "kojinfl.txt";
+static_assert(platform::kDataFileNames[1] == kLastEntryFileName);
 
 struct AgeResult {
     double birthYear; // western year of birth

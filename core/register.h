@@ -4,6 +4,7 @@
 #include "core/module1.h"
 #include "core/session.h"
 #include "platform/files.h"
+#include "platform/system.h"
 
 #include <array>
 #include <string>
@@ -14,6 +15,7 @@
 namespace core {
 
 inline constexpr char kRegisterFileName[] = "kojinnen.txt";
+static_assert(platform::kDataFileNames[0] == kRegisterFileName);
 inline constexpr int kRegisterFileNumber = 2;
 
 std::string registerPath(const std::string& folder);

@@ -25,7 +25,15 @@ constexpr char kUsage[] = R"(使い方:
   nenrei-csv --help
       この説明を表示します。
 
-名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。
+名簿を省略すると、データファイルのフォルダーの kojinnen.txt を使います。これはプログラムの
+フォルダーですが、そこにデータファイルがなく、新しいファイルも作れないときは、ユーザーの
+データフォルダー（)"
+#ifdef _WIN32
+                          R"(%LOCALAPPDATA%\年齢計算)"
+#else
+                          R"($XDG_DATA_HOME/nenrei、設定がなければ ~/.local/share/nenrei)"
+#endif
+                          R"(）です。
 終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り、3 プログラムの内部エラー。
 )";
 
@@ -98,12 +106,17 @@ CommandLine parse(const std::vector<std::string>& args) {
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const platform::Clock& clock, const std::function<std::string()>& programFolder) {
+        const platform::Clock& clock, const std::function<std::string()>& dataFolder) {
     for (const std::string& a : args) {
         if (a == "--")
             break;
         if (a == "--help" || a == "-h") {
-            out << kUsage;
+            out << kUsage << "データファイルのフォルダー: ";
+            try {
+                out << dataFolder() << '\n';
+            } catch (const platform::UserError& e) {
+                out << "決められません。\n" << e.what() << '\n';
+            }
             return 0;
         }
     }
@@ -121,7 +134,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         const std::string registerPath = line.operands.size() > registerAt
                                              ? line.operands[registerAt]
-                                             : core::registerPath(programFolder());
+                                             : core::registerPath(dataFolder());
         if (exporting) {
             if (auto note =
                     exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))

@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
     platform::SystemClock clock;
-    return csvtool::run(args, std::cout, std::cerr, clock, platform::executableFolder);
+    return csvtool::run(args, std::cout, std::cerr, clock, [] { return platform::dataFolder(); });
 }
