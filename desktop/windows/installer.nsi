@@ -10,6 +10,10 @@
 
 Target amd64-unicode
 RequestExecutionLevel user
+; makensis warns (9000) that Windows gives programs named *setup*.exe compatibility shims;
+; the name nenrei-VERSION-windows-x64-setup.exe is the one users are told to look for, and
+; the manifest's level (the user's own) keeps Windows from asking for administrator rights.
+!pragma warning disable 9000
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 
@@ -50,6 +54,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "${PRODUCT}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "${PRODUCT} のインストーラー"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "© 2026 nenrei developers"
 
 Section
     SetOutPath "$INSTDIR"
