@@ -44,10 +44,14 @@ function(nenrei_pack_programs)
     if(WIN32 AND NENREI_MANIFEST)
         configure_file(${PROJECT_SOURCE_DIR}/desktop/windows/nenrei.manifest.in
                        ${resources}/nenrei.manifest @ONLY)
-        # Resource type 24 (a manifest), number 1: the one the loader reads for a program.
-        set(NENREI_RC_MANIFEST "1 24 \"${resources}/nenrei.manifest\"")
-        # The tests run the program's code under the same manifest as the programs.
-        file(WRITE ${resources}/manifest.rc "${NENREI_RC_MANIFEST}\n")
+        if(MSVC)
+            # The MSVC linker merges a .manifest source into the manifest it embeds.
+            set(manifest ${resources}/nenrei.manifest)
+        else()
+            # Resource type 24 (a manifest), number 1: the one the loader reads for a program.
+            set(manifest ${resources}/manifest.rc)
+            file(WRITE ${manifest} "1 24 \"${resources}/nenrei.manifest\"\n")
+        endif()
     endif()
     set(built)
     set(lines)
@@ -74,10 +78,10 @@ function(nenrei_pack_programs)
         endif()
     endforeach()
     if(WIN32 AND NENREI_MANIFEST)
+        # Every executable, so that the tests run the program's code as the programs do.
         nenrei_executables(${PROJECT_SOURCE_DIR} executables)
-        list(REMOVE_ITEM executables ${built})
         foreach(target IN LISTS executables)
-            target_sources(${target} PRIVATE ${resources}/manifest.rc)
+            target_sources(${target} PRIVATE ${manifest})
         endforeach()
     endif()
     file(WRITE ${CMAKE_BINARY_DIR}/programs.txt "${lines}")
