@@ -94,7 +94,7 @@ std::string userDataFolder() {
             throw noDataFolder("~/.local/share/nenrei", ENOENT);
         base = joinPath(home, ".local/share");
     }
-    const std::string folder = joinPath(base, "nenrei");
+    std::string folder = joinPath(base, "nenrei");
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
         // Each missing folder on the way is made for the user alone, as the XDG rules ask:

@@ -101,7 +101,7 @@ std::string userDataFolder() {
         base = known;
         ::CoTaskMemFree(known);
     }
-    const std::string folder = joinPath(win32::narrow(base), "年齢計算");
+    std::string folder = joinPath(win32::narrow(base), "年齢計算");
     const std::wstring wideFolder = win32::wide(folder);
     // Missing folders on the way are made too.
     const int made = ::SHCreateDirectoryExW(nullptr, wideFolder.c_str(), nullptr);
