@@ -13,7 +13,8 @@ cp "$1" "$scratch/tool/nenrei-csv"
 ln -s "$scratch/tool/nenrei-csv" "$scratch/bin/nenrei-csv"
 tool=$scratch/bin/nenrei-csv
 
-failures=0
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
@@ -51,14 +52,6 @@ status=0
 [ "$status" -eq 1 ] || fail "export with standard output closed: status $status, not 1"
 cmp -s "$scratch/tool/kojinnen.txt" "$scratch/kept" || fail "export wrote into the register"
 
-# Without the right to write anywhere but at home: root keeps it through its capabilities.
-unprivileged() {
-    if [ "$(id -u)" -eq 0 ]; then
-        setpriv --inh-caps=-all --bounding-set=-all -- "$@"
-    else
-        "$@"
-    fi
-}
 closed=$scratch/closed
 mkdir "$closed"
 cp "$1" "$closed/nenrei-csv"

@@ -20,18 +20,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-passes=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 lacks() { ! "$@"; }
 # The Windows value of an environment variable, and the folder it names on this side.
 windows_variable() { wine cmd /c echo "%$1%" | tr -d '\r\n'; }

@@ -16,26 +16,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-passes=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
-# Without the rights that let root write anywhere.
-unprivileged() {
-    if [ "$(id -u)" -eq 0 ]; then
-        setpriv --inh-caps=-all --bounding-set=-all -- "$@"
-    else
-        "$@"
-    fi
-}
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 depends_on() { dpkg-deb -f "$deb" Depends | grep -q "$1"; }
 
 root="$scratch/root"

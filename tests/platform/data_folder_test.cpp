@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #ifdef _WIN32
 #include "platform/win32/wide.h"
@@ -16,22 +15,22 @@ namespace {
 
 using namespace testing_support;
 
-// Points the user's data folder into `base` for the life of the object.
-class UserDataBase {
-public:
-    explicit UserDataBase(const std::string& base) {
+// Points the user's data folder into `base` while it lives.
+struct UserDataBase {
+    explicit UserDataBase(const std::string& base) { set(base.c_str()); }
+    ~UserDataBase() { set(nullptr); }
 #ifdef _WIN32
-        ::SetEnvironmentVariableW(L"LOCALAPPDATA", platform::win32::wide(base).c_str());
-    }
-    ~UserDataBase() {
-        ::SetEnvironmentVariableW(L"LOCALAPPDATA", nullptr);
+    static void set(const char* base) {
+        ::SetEnvironmentVariableW(L"LOCALAPPDATA",
+                                  base ? platform::win32::wide(base).c_str() : nullptr);
     }
     static constexpr char kName[] = "年齢計算";
 #else
-        ::setenv("XDG_DATA_HOME", base.c_str(), 1);
-    }
-    ~UserDataBase() {
-        ::unsetenv("XDG_DATA_HOME");
+    static void set(const char* base) {
+        if (base)
+            ::setenv("XDG_DATA_HOME", base, 1);
+        else
+            ::unsetenv("XDG_DATA_HOME");
     }
     static constexpr char kName[] = "nenrei";
 #endif
@@ -43,12 +42,14 @@ TEST(DataFolder, ProgramFolderWhenItHoldsADataFileOrTakesNewOnesElseTheUsersOwn)
     struct Case {
         const char* what;
         Place place;
-        const char* dataFile; // put into the program folder first
-        bool programFolder;   // the answer
+        const char* dataFile;           // put into the program folder first
+        bool programFolder;             // the answer
+        bool userFolderBlocked = false; // a file where the user's folder would be: an error
     };
     const Case cases[] = {
         {"an empty folder one can write to", Place::Open, nullptr, true},
         {"a folder that is not there", Place::Missing, nullptr, false},
+        {"no user's folder to be had", Place::Missing, nullptr, false, true},
 #ifndef _WIN32
         {"a folder one cannot write to", Place::Closed, nullptr, false},
         {"a closed folder holding the register", Place::Closed, "kojinnen.txt", true},
@@ -60,7 +61,10 @@ TEST(DataFolder, ProgramFolderWhenItHoldsADataFileOrTakesNewOnesElseTheUsersOwn)
         TempFolder place, user;
         // Missing folders on the way to the user's one are made too.
         const std::string base =
-            platform::joinPath(platform::joinPath(user.path(), "データ"), "置き場");
+            c.userFolderBlocked
+                ? platform::joinPath(user.file("file"), "below")
+                : platform::joinPath(platform::joinPath(user.path(), "データ"), "置き場");
+        writeBytes(user.file("file"), "");
         UserDataBase pointed(base);
         const std::string program = place.file("program");
         if (c.place != Place::Missing)
@@ -70,27 +74,22 @@ TEST(DataFolder, ProgramFolderWhenItHoldsADataFileOrTakesNewOnesElseTheUsersOwn)
         if (c.place == Place::Closed)
             fs::permissions(program, fs::perms::owner_read | fs::perms::owner_exec);
         std::string folder;
-        {
+        try {
             PermissionsEnforced enforced;
             folder = platform::dataFolder(program);
+        } catch (const platform::UserError& e) {
+            folder = e.what();
         }
-        EXPECT_EQ(folder, c.programFolder ? program : platform::joinPath(base, pointed.kName));
+        const std::string expected = platform::joinPath(base, pointed.kName);
+        if (c.userFolderBlocked) {
+            EXPECT_NE(folder.find("「" + expected + "」を作れません"), std::string::npos) << folder;
+            continue;
+        }
+        EXPECT_EQ(folder, c.programFolder ? program : expected);
         EXPECT_TRUE(platform::native::exists(folder));
         if (c.place != Place::Missing) { // the probe is gone
             EXPECT_EQ(snapshot(program).size(), c.dataFile ? 1u : 0u);
         }
-    }
-}
-
-TEST(DataFolder, AProgramFolderThatTakesNoFileAndAUserFolderThatCannotBeMadeIsAnError) {
-    TempFolder user;
-    writeBytes(user.file("file"), "");
-    UserDataBase pointed(user.file("file"));
-    try {
-        platform::dataFolder(user.file("missing"));
-        FAIL() << "no error";
-    } catch (const platform::UserError& e) {
-        EXPECT_NE(std::string(e.what()).find(user.file("file")), std::string::npos) << e.what();
     }
 }
 
