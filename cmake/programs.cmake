@@ -1,8 +1,11 @@
 # The product's programs, one line each. Everything that packs them reads this list: the
 # Windows resources, the ZIP and the installer (their files and Start menu entries), the
-# menu entries and the launchers of the Debian package. Fields, separated by "|":
-#   target | title in Japanese (Start menu entry, file description) | window or console | icon
-# A program that a configuration does not build is left out of everything.
+# menu entries, and the launchers of the Debian package and of make install. Fields,
+# separated by "|":
+#   target | title in Japanese (Start menu entry, file description) | window or console |
+#   icon (desktop/windows/ICON.ico)
+# A program that a configuration does not build (nenrei-meibo, until its window is there)
+# is left out of everything.
 set(NENREI_PROGRAMS
     "nenrei|年齢計算|window|nenrei"
     "nenrei-csv|年齢計算 名簿と CSV|console|nenrei"
