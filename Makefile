@@ -6,7 +6,7 @@ FUZZ_SECONDS ?= 60
 
 .PHONY: all deps configure build run test sanitize-build bench fuzz screenshots format \
 	format-check tidy clean install uninstall windows-test windows-app windows-gui-test \
-	windows-screenshots
+	windows-screenshots deb deb-test
 
 all: build
 
@@ -58,28 +58,54 @@ windows-test:
 	@cmake --build --preset mingw-cross -j $(JOBS)
 	@./scripts/wine-test.sh build-windows/mingw -j $(JOBS)
 
-# The whole program for Windows: nenrei.exe and nenrei-csv.exe cross-built against a static
-# Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources into a cache
-# outside the checkout, packed as the ZIP a Windows user unpacks and runs
-# (build-windows/qt/nenrei-VERSION-windows-x64.zip).
+# The whole program for Windows: the programs of cmake/programs.cmake cross-built against a
+# static Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources into a
+# cache outside the checkout, packed as the ZIP a Windows user unpacks and runs and as the
+# per-user installer (build-windows/qt/nenrei-VERSION-windows-x64.zip and
+# nenrei-VERSION-windows-x64-setup.exe).
 WINDOWS_QT = build-windows/qt
 windows-app:
 	@./scripts/install-deps.sh windows
 	@prefix="$$(./scripts/windows-qt.sh)" && \
 		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" $(CMAKE_ARGS) >/dev/null
-	@cmake --build --preset mingw-qt -j $(JOBS) --target nenrei nenrei-csv
-	@./scripts/windows-zip.sh $(WINDOWS_QT)
+	@cmake --build --preset mingw-qt -j $(JOBS) --target programs
+	@./scripts/windows-package.sh $(WINDOWS_QT)
 
-# Every test of that build under Wine, the screens' among them (offscreen), and the ZIP's
-# program in a real window on a virtual display.
+# Every test of that build under Wine, the screens' among them (offscreen), the ZIP's
+# program in a real window on a virtual display and the installer's round trip; then the
+# Qt-free tests and nenrei-csv's once more, built without the application manifest (so
+# with the system's ANSI code page, not UTF-8): the wide calls alone must carry Japanese
+# names.
+WINDOWS_PLAIN = build-windows/qt-nomanifest
 windows-gui-test: windows-app
 	@cmake --build --preset mingw-qt -j $(JOBS)
 	@./scripts/wine-test.sh $(WINDOWS_QT) -j $(JOBS)
+	@cmake --preset mingw-nomanifest -DCMAKE_PREFIX_PATH="$$(./scripts/windows-qt.sh)" \
+		$(CMAKE_ARGS) >/dev/null
+	@cmake --build --preset mingw-nomanifest -j $(JOBS)
+	@./scripts/wine-test.sh $(WINDOWS_PLAIN) -j $(JOBS)
 
 # Pictures of the four screens of the Windows build, under Wine, into docs/.
 windows-screenshots: windows-app
 	@NENREI_SHOTS=docs bash tests/window/wine_window_test.sh \
 		$(WINDOWS_QT)/nenrei-*-windows-x64.zip
+
+# The Debian package, build-deb/nenrei_VERSION_amd64.deb: the programs built once more with
+# Debian's build flags (all the hardening) and laid out as a system package (programs in
+# /usr/lib/nenrei, launchers in /usr/bin), packed by CPack with dpkg-shlibdeps' dependencies.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+deb: deps
+	@cmake --preset deb $(CMAKE_ARGS) \
+		-DCMAKE_CXX_FLAGS="$$($(DEB_FLAGS) CPPFLAGS) $$($(DEB_FLAGS) CXXFLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$($(DEB_FLAGS) LDFLAGS)" >/dev/null
+	@cmake --build --preset deb -j $(JOBS)
+	@cd build-deb && cpack >/dev/null && ls "$$PWD"/nenrei_*_amd64.deb
+
+# lintian on the package (an error fails, warnings are shown), then the package unpacked
+# into a read-only tree and run from there by a user who cannot write to it.
+deb-test: deb
+	lintian --fail-on error build-deb/nenrei_*_amd64.deb
+	bash tests/package/deb_test.sh build-deb/nenrei_*_amd64.deb
 
 # Each fuzz target for FUZZ_SECONDS seconds: clang, libFuzzer and the sanitizers.
 fuzz: deps
@@ -109,4 +135,4 @@ tidy: configure
 		{ grep -v ' warnings generated\.$$' || true; }"
 
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows
+	rm -rf build build-sanitize build-fuzz build-windows build-deb

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     forms::ui::QtDialogs dialogs;
     std::string folder;
     try {
-        folder = platform::executableFolder();
+        folder = platform::dataFolder();
     } catch (const platform::UserError& e) {
         dialogs.error(e.what());
         return 1;

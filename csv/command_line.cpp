@@ -46,7 +46,17 @@ std::string usage() {
            "  nenrei-csv --help\n"
            "      この説明を表示します。\n"
            "\n"
-           "名簿を省略すると、プログラムのフォルダーの kojinnen.txt を使います。\n"
+           "名簿を省略すると、データファイルのフォルダーの kojinnen.txt "
+           "を使います。これはプログラムの\n"
+           "フォルダーですが、そこにデータファイルがなく、新しいファイルも作れないときは、ユーザー"
+           "の\n"
+           "データフォルダー（"
+#ifdef _WIN32
+           "%LOCALAPPDATA%\\年齢計算"
+#else
+           "$XDG_DATA_HOME/nenrei、設定がなければ ~/.local/share/nenrei"
+#endif
+           "）です。\n"
            "終了状態: 0 成功、1 データやファイルの誤り、2 コマンドラインの誤り、3 "
            "プログラムの内部エラー。\n";
 }
@@ -118,12 +128,17 @@ CommandLine parse(const std::vector<std::string>& args) {
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const platform::Clock& clock, const std::function<std::string()>& programFolder) {
+        const platform::Clock& clock, const std::function<std::string()>& dataFolder) {
     for (const std::string& a : args) {
         if (a == "--")
             break;
         if (a == "--help" || a == "-h") {
-            out << usage();
+            out << usage() << "データファイルのフォルダー: ";
+            try {
+                out << dataFolder() << '\n';
+            } catch (const platform::UserError& e) {
+                out << "決められません。\n" << e.what() << '\n';
+            }
             return 0;
         }
     }
@@ -141,7 +156,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         const std::string registerPath = line.operands.size() > registerAt
                                              ? line.operands[registerAt]
-                                             : datafiles::registerPath(programFolder());
+                                             : datafiles::registerPath(dataFolder());
         if (exporting) {
             if (auto note =
                     exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))

@@ -60,11 +60,11 @@ int importCsv(const std::function<std::size_t(char*, std::size_t)>& read,
 int importCsv(std::string_view csv, const std::string& csvName, const std::string& registerPath);
 
 // The command line (without the program name). Output goes to `out`, messages to `err`.
-// `programFolder` gives the folder of the default register when none is named; it throws
-// platform::UserError when that folder cannot be found. Gives the exit status: 0 done, 1
-// bad data or a file that failed, 2 a wrong command line, 3 an internal error of the tool
-// (a defect, told as such with whether the register was written).
+// `dataFolder` gives the folder of the default register when none is named (the usage
+// names it too); it throws platform::UserError when that folder cannot be had. Gives the exit
+// status: 0 done, 1 bad data or a file that failed, 2 a wrong command line, 3 an internal error of
+// the tool (a defect, told as such with whether the register was written).
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-        const platform::Clock& clock, const std::function<std::string()>& programFolder);
+        const platform::Clock& clock, const std::function<std::string()>& dataFolder);
 
 } // namespace csvtool

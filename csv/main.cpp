@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     std::ostream& out = platform::standardStream(platform::StandardStream::Output);
     std::ostream& err = platform::standardStream(platform::StandardStream::Error);
     const int status = csvtool::run(platform::programArguments(argc, argv), out, err, clock,
-                                    platform::executableFolder);
+                                    [] { return platform::dataFolder(); });
     out.flush();
     err.flush();
     return status;

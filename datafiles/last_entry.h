@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/module1.h"
+#include "platform/system.h"
 
 #include <string>
 
@@ -9,6 +10,7 @@
 namespace datafiles {
 
 inline constexpr char kLastEntryFileName[] = "kojinfl.txt";
+static_assert(platform::kDataFileNames[1] == kLastEntryFileName);
 
 // Reads the last-entry file of `folder` into ksimei, kgengou, knen, ktuki, khi. A missing
 // file or missing values leave the texts empty. When the file exists but cannot be read,

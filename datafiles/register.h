@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/kojin_record.h"
+#include "platform/system.h"
 #include "storage/record_file.h"
 
 #include <chrono>
@@ -14,6 +15,7 @@
 namespace datafiles {
 
 inline constexpr char kRegisterFileName[] = "kojinnen.txt";
+static_assert(platform::kDataFileNames[0] == kRegisterFileName);
 inline constexpr std::chrono::milliseconds kLockWait = storage::RecordFile::kLockWait;
 
 std::string registerPath(const std::string& folder);

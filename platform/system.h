@@ -3,7 +3,9 @@
 #include "platform/date.h"
 #include "platform/user_error.h"
 
+#include <array>
 #include <string>
+#include <string_view>
 
 // The date and the program folder, behind interfaces that tests replace.
 namespace platform {
@@ -33,10 +35,26 @@ std::string computerName();
 // This program's process number.
 long processId();
 
-// Folder of the running executable (UTF-8, no trailing slash), where the data files live.
+// Folder of the running executable (UTF-8, no trailing slash).
 // Throws UserError when the system cannot tell it: the program must then stop before it
 // touches any file, rather than use another folder.
 std::string executableFolder();
+
+// The data files: the register and the last entry (core names each of them too).
+inline constexpr std::array<std::string_view, 2> kDataFileNames{"kojinnen.txt", "kojinfl.txt"};
+
+// Folder of the data files (UTF-8, no trailing slash). The program folder when it holds a
+// data file already or takes new files (an unpacked ZIP, a per-user install); otherwise, as
+// under Program Files or /usr, the user's own data folder (userDataFolder()). Throws
+// UserError when the program folder is unknown (see executableFolder()) or the user's folder
+// cannot be made.
+std::string dataFolder();
+// The same rule for the program folder `programFolder`.
+std::string dataFolder(const std::string& programFolder);
+
+// The user's own folder for the data files, made when missing: %LOCALAPPDATA%\年齢計算 on
+// Windows, $XDG_DATA_HOME/nenrei (by default ~/.local/share/nenrei) elsewhere.
+std::string userDataFolder();
 
 // Lets a write past the process's file-size limit fail with an error, which the file
 // services report and roll back, instead of ending the process (POSIX's SIGXFSZ).
@@ -65,6 +83,8 @@ public:
 
 // The error executableFolder() throws.
 UserError unknownFolder(int errnum);
+// The error userDataFolder() throws when it cannot make `folder`.
+UserError noDataFolder(const std::string& folder, int errnum);
 
 // `folder` joined with a file name.
 std::string joinPath(const std::string& folder, const std::string& name);

@@ -15,6 +15,8 @@ windows_packages=(
     # The versions of libcsv and the translations that the Windows build takes, the ZIP, and
     # git for the source archive in it.
     libcsv-dev zip git
+    # The installer (makensis and its 64-bit stubs).
+    nsis
     # The ZIP's program in a real window under Wine: a virtual display, a window manager,
     # window tools, pictures, text recognition, a Japanese font (found through fontconfig)
     # and Wine's own fonts for the boxes' buttons.
@@ -41,6 +43,9 @@ packages=(
     # The shared-folder test mounts one folder twice with sshfs, served by a local
     # sftp-server without a daemon.
     sshfs openssh-sftp-server
+    # make deb: CPack's dependencies through dpkg-shlibdeps (which finds the programs with
+    # file), Debian's build flags, and lintian.
+    dpkg-dev file lintian
 )
 
 if [ "${1:-}" = windows ]; then

@@ -8,8 +8,9 @@
 # folder of its own that the user can write:
 #   $XDG_DATA_HOME/nenrei/nenrei                   the program; kojinnen.txt and kojinfl.txt beside it
 #   $XDG_DATA_HOME/nenrei/nenrei-csv               the CSV command, beside the register it reads
+#                                                  (and every other program of cmake/programs.cmake)
 #   $XDG_DATA_HOME/nenrei/install_manifest.txt     the list of installed files, for uninstalling
-#   ~/.local/bin/nenrei, ~/.local/bin/nenrei-csv   symlinks to both, for starting them by name
+#   ~/.local/bin/nenrei, ~/.local/bin/nenrei-csv   symlinks to each, for starting them by name
 #   $XDG_DATA_HOME/applications/nenrei.desktop     menu entry
 #   $XDG_DATA_HOME/metainfo/nenrei.metainfo.xml    description for software centres
 #   $XDG_DATA_HOME/icons/hicolor/*/apps/nenrei.*   icons
@@ -55,11 +56,8 @@ done
 
 program_folder="$data_home/nenrei"
 program="$program_folder/nenrei"
-csv_program="$program_folder/nenrei-csv"
 manifest="$program_folder/install_manifest.txt"
 bin_folder="$HOME/.local/bin"
-launcher="$bin_folder/nenrei"
-csv_launcher="$bin_folder/nenrei-csv"
 applications="$data_home/applications"
 hicolor="$data_home/icons/hicolor"
 data_files=(kojinnen.txt kojinfl.txt)
@@ -102,7 +100,8 @@ build_datadir() {
 
 do_install() {
     local build=$1 path prefix datadir
-    if [ ! -f "$build/cmake_install.cmake" ] || [ ! -f "$build/CMakeCache.txt" ]; then
+    if [ ! -f "$build/cmake_install.cmake" ] || [ ! -f "$build/CMakeCache.txt" ] ||
+        [ ! -f "$build/programs.txt" ]; then
         die "no configured build folder at $build"
     fi
     # CMake keeps the installed files as a list separated by ';' and writes it one per line.
@@ -110,8 +109,12 @@ do_install() {
         *[$'\n;']*) die "the install folder holds a line break or a ';', which the list of installed files cannot hold: $data_home" ;;
         /) die "XDG_DATA_HOME is the root folder" ;;
     esac
+    # The programs the build made (cmake/programs.cmake writes them, one "target|..." a line).
+    local programs=()
+    mapfile -t programs < <(cut -d '|' -f 1 "$build/programs.txt")
     # Never replace a file of the user's own that happens to carry a launcher's name.
-    for path in "$launcher" "$csv_launcher"; do
+    for path in "${programs[@]}"; do
+        path=$bin_folder/$path
         if [ -e "$path" ] && [ ! -L "$path" ]; then
             die "$path exists and is not a link to the program; move it away and install again"
         fi
@@ -128,17 +131,14 @@ do_install() {
             die "could not configure $build"
     fi
     cmake --install "$build" --prefix "$prefix" >/dev/null || die "cmake --install $build failed"
-    for path in "$program" "$csv_program"; do
-        [ -x "$path" ] || die "the install put no program at $path"
+    for path in "${programs[@]}"; do
+        [ -x "$program_folder/$path" ] || die "the install put no program at $program_folder/$path"
+        put_launcher "$bin_folder/$path" "$program_folder/$path"
     done
-
-    put_launcher "$launcher" "$program"
-    put_launcher "$csv_launcher" "$csv_program"
     refresh_caches
 
     echo "Installed: $program"
-    echo "  launcher:   $launcher"
-    echo "  CSV:        $csv_launcher"
+    echo "  launchers:  ${programs[*]} in $bin_folder"
     echo "  menu entry: $applications/nenrei.desktop"
     echo "  data files: $program_folder"
     echo "  installed files: $manifest"
@@ -149,8 +149,14 @@ do_install() {
 }
 
 do_uninstall() {
-    local path
+    local path programs=()
     if [ -f "$manifest" ]; then
+        # The programs are the files it lists in the program folder, but for itself.
+        while IFS= read -r path || [ -n "$path" ]; do
+            if [ "$(dirname -- "$path")" = "$program_folder" ] && [ "$path" != "$manifest" ]; then
+                programs+=("$(basename -- "$path")")
+            fi
+        done <"$manifest"
         # Files and links only, never a folder, whatever the list holds; the list names
         # itself, and goes last in any case.
         while IFS= read -r path || [ -n "$path" ]; do
@@ -169,9 +175,10 @@ do_uninstall() {
         echo "No list of installed files at $manifest; nothing was removed from $data_home."
     fi
     # A launcher goes with the program it starts; with no list, the program stays and so does it.
-    local link target
-    for link in "$launcher" "$csv_launcher"; do
-        target=$program_folder/$(basename "$link")
+    local name link target
+    for name in "${programs[@]}"; do
+        link=$bin_folder/$name
+        target=$program_folder/$name
         if launcher_is_ours "$link" "$target"; then
             if [ ! -e "$target" ]; then
                 rm -f "$link"
@@ -182,7 +189,7 @@ do_uninstall() {
     done
     refresh_caches
 
-    local kept=() name
+    local kept=()
     for name in "${data_files[@]}"; do
         if [ -e "$program_folder/$name" ]; then
             kept+=("$name")

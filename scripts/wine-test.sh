@@ -7,8 +7,9 @@ build="${1:?build folder}"
 shift
 
 WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/nenrei-wine.XXXXXX")"
-# No debug output, no offer to install Mono or Gecko, no window system.
-export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY='' WAYLAND_DISPLAY=''
+# No debug output, no offer to install Mono or Gecko, no menu entries written on the host,
+# no window system.
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" DISPLAY='' WAYLAND_DISPLAY=''
 # Qt's offscreen platform reads its fonts from one folder: the Japanese font of the host.
 export QT_QPA_FONTDIR='Z:/usr/share/fonts/opentype/ipafont-gothic'
 cleanup() {

@@ -5,9 +5,11 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,6 +136,41 @@ std::string executableFolder() {
     if (ec || !exe.is_absolute())
         throw unknownFolder(ec ? ec.value() : ENOENT);
     return exe.parent_path().string();
+}
+
+std::string userDataFolder() {
+    // XDG base folders: a relative XDG_DATA_HOME is to be ignored, and HOME is the login
+    // folder unless it says otherwise.
+    std::string base;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') {
+            const struct passwd* user = ::getpwuid(::getuid());
+            home = user ? user->pw_dir : nullptr;
+        }
+        if (!home || home[0] != '/')
+            throw noDataFolder("~/.local/share/nenrei", ENOENT);
+        base = joinPath(home, ".local/share");
+    }
+    std::string folder = joinPath(base, "nenrei");
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0) {
+        // Each missing folder on the way is made for the user alone, as the XDG rules ask:
+        // the register holds people's names and birth dates.
+        for (std::size_t end = 0; end != std::string::npos;) {
+            end = folder.find('/', end + 1);
+            const std::string step = folder.substr(0, end);
+            if (::mkdir(step.c_str(), 0700) != 0 && errno != EEXIST)
+                throw noDataFolder(folder, errno);
+        }
+        if (::stat(folder.c_str(), &st) != 0)
+            throw noDataFolder(folder, errno);
+    }
+    if (!S_ISDIR(st.st_mode))
+        throw noDataFolder(folder, ENOTDIR);
+    return folder;
 }
 
 } // namespace platform

@@ -14,47 +14,7 @@ bool isFolder(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The errno value that means what a Win32 error means, so that the reasons read as on
-// POSIX. Windows refuses to open a folder as a file with "access denied"; `path` tells
-// that case apart.
-int errnoOf(DWORD error, const std::wstring& path = {}) {
-    switch (error) {
-    case ERROR_ACCESS_DENIED:
-        return !path.empty() && isFolder(path) ? EISDIR : EACCES;
-    case ERROR_PRIVILEGE_NOT_HELD:
-    case ERROR_NETWORK_ACCESS_DENIED:
-        return EACCES;
-    case ERROR_WRITE_PROTECT:
-        return EROFS;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_DRIVE:
-    case ERROR_BAD_NETPATH:
-    case ERROR_BAD_NET_NAME:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_FILENAME_EXCED_RANGE:
-        return ENOENT;
-    case ERROR_DIRECTORY:
-        return ENOTDIR;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL:
-        return ENOSPC;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_USER_MAPPED_FILE:
-        return EBUSY;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS:
-        return EEXIST;
-    case ERROR_FILE_TOO_LARGE:
-        return EFBIG;
-    case ERROR_TOO_MANY_OPEN_FILES:
-        return EMFILE;
-    default:
-        return EIO;
-    }
-}
+using win32::errnoOf;
 
 HANDLE toHandle(std::intptr_t handle) {
     return reinterpret_cast<HANDLE>(handle);
@@ -120,6 +80,45 @@ bool isPlainFile(HANDLE h) {
 }
 
 } // namespace
+
+int win32::errnoOf(DWORD error, const std::wstring& path) {
+    switch (error) {
+    case ERROR_ACCESS_DENIED:
+        return !path.empty() && isFolder(path) ? EISDIR : EACCES;
+    case ERROR_PRIVILEGE_NOT_HELD:
+    case ERROR_NETWORK_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_WRITE_PROTECT:
+        return EROFS;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENOENT;
+    case ERROR_DIRECTORY:
+        return ENOTDIR;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return ENOSPC;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        return EBUSY;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+        return EEXIST;
+    case ERROR_FILE_TOO_LARGE:
+        return EFBIG;
+    case ERROR_TOO_MANY_OPEN_FILES:
+        return EMFILE;
+    default:
+        return EIO;
+    }
+}
 
 namespace native {
 

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 namespace platform {
 
@@ -173,6 +175,39 @@ std::string executableFolder() {
         exe.resize(exe.size() * 2);
     }
     return win32::narrow(exe.substr(0, exe.find_last_of(L"\\/")));
+}
+
+std::string userDataFolder() {
+    // LOCALAPPDATA, which Windows sets for each session, so that it can be pointed elsewhere
+    // as XDG_DATA_HOME can; else the known folder it names.
+    std::wstring base(MAX_PATH, L'\0');
+    DWORD n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", base.data(), MAX_PATH);
+    if (n > MAX_PATH) {
+        base.resize(n);
+        n = ::GetEnvironmentVariableW(L"LOCALAPPDATA", base.data(), n);
+    }
+    base.resize(n < base.size() ? n : 0);
+    const bool absolute = base.size() > 2 && (base[1] == L':' || base.starts_with(L"\\\\"));
+    if (!absolute) {
+        PWSTR known = nullptr;
+        if (::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_CREATE, nullptr, &known) !=
+            S_OK) {
+            ::CoTaskMemFree(known);
+            throw noDataFolder("%LOCALAPPDATA%\\年齢計算", ENOENT);
+        }
+        base = known;
+        ::CoTaskMemFree(known);
+    }
+    std::string folder = joinPath(win32::narrow(base), "年齢計算");
+    const std::wstring wideFolder = win32::wide(folder);
+    // Missing folders on the way are made too.
+    const int made = ::SHCreateDirectoryExW(nullptr, wideFolder.c_str(), nullptr);
+    if (made != ERROR_SUCCESS && made != ERROR_ALREADY_EXISTS && made != ERROR_FILE_EXISTS)
+        throw noDataFolder(folder, win32::errnoOf(static_cast<DWORD>(made)));
+    const DWORD attributes = ::GetFileAttributesW(wideFolder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        throw noDataFolder(folder, ENOTDIR);
+    return folder;
 }
 
 } // namespace platform

@@ -30,4 +30,9 @@ inline std::string narrow(std::wstring_view utf16) {
     return out;
 }
 
+// The errno value that means what a Win32 error means, so that the reasons read as on
+// POSIX. Windows refuses to open a folder as a file with "access denied"; `path` tells
+// that case apart.
+int errnoOf(DWORD error, const std::wstring& path = {});
+
 } // namespace platform::win32

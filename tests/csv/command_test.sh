@@ -1,19 +1,20 @@
 #!/usr/bin/env bash
 # The real nenrei-csv: the register beside the executable (also when started through a
-# symbolic link, as the launcher does), its exit statuses, and an output that fails or is
-# closed.
+# symbolic link, as the launcher does), or in the user's data folder when the program's
+# folder is closed to the user; its exit statuses, and an output that fails or is closed.
 #
 #   command_test.sh NENREI_CSV
 set -euo pipefail
 
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'chmod -R u+w "$scratch"; rm -rf "$scratch"' EXIT
 mkdir "$scratch/tool" "$scratch/bin"
 cp "$1" "$scratch/tool/nenrei-csv"
 ln -s "$scratch/tool/nenrei-csv" "$scratch/bin/nenrei-csv"
 tool=$scratch/bin/nenrei-csv
 
-failures=0
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
@@ -50,5 +51,23 @@ status=0
 "$tool" export >&- 2>"$scratch/err" || status=$?
 [ "$status" -eq 1 ] || fail "export with standard output closed: status $status, not 1"
 cmp -s "$scratch/tool/kojinnen.txt" "$scratch/kept" || fail "export wrote into the register"
+
+closed=$scratch/closed
+mkdir "$closed"
+cp "$1" "$closed/nenrei-csv"
+chmod 555 "$closed"
+export XDG_DATA_HOME=$scratch/data
+expect 0 "import from a closed folder" unprivileged "$closed/nenrei-csv" import "$scratch/one.csv"
+[ "$(stat -c %s "$scratch/data/nenrei/kojinnen.txt")" -eq 42 ] ||
+    fail "the register of a closed folder is not in the user's data folder"
+expect 0 "usage" unprivileged "$closed/nenrei-csv" --help
+grep -qF "データファイルのフォルダー: $scratch/data/nenrei" "$scratch/out" ||
+    fail "the usage does not name the user's data folder"
+# A closed folder that holds a register keeps it.
+chmod 755 "$closed"
+cp "$scratch/tool/kojinnen.txt" "$closed/"
+chmod 555 "$closed"
+expect 0 "export from a closed folder with a register" unprivileged "$closed/nenrei-csv" export
+[ "$(wc -l <"$scratch/out")" -eq 4 ] || fail "the register of the closed folder was not read"
 
 [ "$failures" -eq 0 ]

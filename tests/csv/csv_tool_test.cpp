@@ -286,6 +286,7 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageOneForAMissingFileAndThreeForADefe
         {{"import"}, 2},
         {{"import", "--on", "2024-01-01", "a.csv"}, 2},
         {{"export", "--help"}, 0},
+        {{"--help"}, 0, "", false},            // the usage says the folder cannot be had
         {{"export", "--on", "2024-02-29"}, 1}, // no register in the program's folder
         {{"import", folder.file("missing.csv")}, 1, "見つかりません"},
 #ifndef _WIN32 // links that loop are a POSIX matter
@@ -301,9 +302,13 @@ TEST_F(CsvTool, CommandLineStatusIsTwoForUsageOneForAMissingFileAndThreeForADefe
         storage::faults::setHook(c.defect);
         EXPECT_EQ(run(c.args), c.status);
         storage::faults::setHook(nullptr);
-        if (c.status == 0)
+        if (c.status == 0) {
             EXPECT_EQ(out.rfind("使い方", 0), 0u);
-        else
+            EXPECT_NE(out.find("データファイルのフォルダー: " +
+                               (c.folderKnown ? folder.path() : "決められません")),
+                      std::string::npos)
+                << out;
+        } else
             EXPECT_EQ(err.find("--help") != std::string::npos, c.status == 2) << err;
         EXPECT_NE(err.find(c.said), std::string::npos) << err;
     }

@@ -59,18 +59,8 @@ declare -A copies=(
 )
 installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$desktop_file" "$manifest")
 
-failures=0
-passes=0
-check() {
-    local what=$1
-    shift
-    if "$@"; then
-        passes=$((passes + 1))
-    else
-        echo "FAIL: $what" >&2
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 
 # Runs the install script; its output goes to $scratch/out, and to stderr when it fails.
 run_script() {

@@ -16,7 +16,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 shots="${NENREI_SHOTS:+$(realpath "$NENREI_SHOTS")}"
 
 work="$(mktemp -d)"
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 cleanup() {
     wineserver -k 2>/dev/null || true
     x11_stop
