@@ -95,6 +95,7 @@ template <typename T> std::string text(const std::optional<T>& value) {
 
 std::vector<std::string> exportHeader(bool more) {
     std::vector<std::string> header;
+    header.reserve(core::kFieldCount + kComputed.size() + core::kReckoningHeadings.size());
     for (const core::Field& f : core::kFields)
         header.emplace_back(f.heading);
     header.insert(header.end(), kComputed.begin(), kComputed.end());
