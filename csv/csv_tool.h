@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/kojin_record.h"
 #include "platform/system.h"
 #include "platform/user_error.h"
 
@@ -27,6 +28,15 @@ inline constexpr int kMaxRecords = 32766;
 // be read, and platform::UserError when `out` fails.
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out);
+
+// The start of an export: the byte-order mark and the header row.
+std::string csvHead(bool more);
+// Appends the export's row of one record to `out`.
+void appendCsvRow(std::string& out, const core::KojinRecord& record, const platform::Date& on,
+                  bool more);
+
+// A date written YYYY-MM-DD that exists in the calendar, years 1 to 9999.
+std::optional<platform::Date> parseDate(const std::string& text);
 
 // The export writes a value with an apostrophe before it when it starts with =, +, @, a
 // tab, a carriage return or an apostrophe, or with - when it is not a plain number (-1,

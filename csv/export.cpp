@@ -75,12 +75,6 @@ void appendRow(std::string& out, const std::vector<std::string>& values) {
     out += "\r\n";
 }
 
-// A field as the screens show it, without the spaces that fill it.
-std::string shownValue(std::string_view field) {
-    std::string_view shown = core::shownText(field);
-    return std::string(shown.substr(0, shown.find_last_not_of(' ') + 1));
-}
-
 template <typename T> std::string text(const std::optional<T>& value) {
     if (!value)
         return {};
@@ -98,7 +92,7 @@ std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::D
     std::vector<std::string> row(core::kFields.size() + kComputed.size() +
                                  (more ? core::kReckoningHeadings.size() : 0));
     for (std::size_t i = 0; i < core::kFields.size(); ++i)
-        row[i] = shownValue(r.*core::kFields[i].member);
+        row[i] = core::shownValue(r.*core::kFields[i].member);
     const std::optional<core::RecordAge> a = core::recordAge(r, on);
     if (!a)
         return row;
@@ -115,6 +109,24 @@ std::vector<std::string> recordRow(const core::KojinRecord& r, const platform::D
 }
 
 } // namespace
+
+std::string csvHead(bool more) {
+    std::vector<std::string> header(core::kFields.size());
+    std::transform(core::kFields.begin(), core::kFields.end(), header.begin(),
+                   [](const core::Field& f) { return std::string(f.heading); });
+    header.insert(header.end(), kComputed.begin(), kComputed.end());
+    if (more)
+        header.insert(header.end(), core::kReckoningHeadings.begin(),
+                      core::kReckoningHeadings.end());
+    std::string text = "\xEF\xBB\xBF";
+    appendRow(text, header);
+    return text;
+}
+
+void appendCsvRow(std::string& out, const core::KojinRecord& record, const platform::Date& on,
+                  bool more) {
+    appendRow(out, recordRow(record, on, more));
+}
 
 std::string_view unguardedCell(std::string_view cell) {
     return cell.starts_with('\'') && needsGuard(cell.substr(1)) ? cell.substr(1) : cell;
@@ -137,19 +149,11 @@ std::optional<std::string> exportRegister(const std::string& registerPath, const
         records = file.readRecords(1, length / core::KojinRecord::kLength);
     }
 
-    std::string text = "\xEF\xBB\xBF";
-    std::vector<std::string> header(core::kFields.size());
-    std::transform(core::kFields.begin(), core::kFields.end(), header.begin(),
-                   [](const core::Field& f) { return std::string(f.heading); });
-    header.insert(header.end(), kComputed.begin(), kComputed.end());
-    if (more)
-        header.insert(header.end(), core::kReckoningHeadings.begin(),
-                      core::kReckoningHeadings.end());
-    appendRow(text, header);
+    std::string text = csvHead(more);
     constexpr std::size_t kPiece = std::size_t{1} << 16;
     for (std::size_t at = 0; at < records.size() && out; at += core::KojinRecord::kLength) {
         auto record = core::decodeRecord(std::string_view(records).substr(at, 42));
-        appendRow(text, recordRow(record, on, more));
+        appendCsvRow(text, record, on, more);
         if (text.size() >= kPiece) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
             text.clear();
