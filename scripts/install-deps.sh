@@ -20,6 +20,8 @@ windows_packages=(
     # and Wine's own fonts for the boxes' buttons.
     xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
     fonts-ipafont-gothic fonts-wine
+    # The text of the PDF that the ZIP's nenrei-meibo.exe writes.
+    poppler-utils
 )
 
 packages=(
@@ -38,6 +40,8 @@ packages=(
     # The install test checks the menu entry with desktop-file-validate, and a test checks
     # the AppStream metainfo with appstreamcli.
     desktop-file-utils appstream
+    # The tests of 名簿表 read its PDF's text back.
+    poppler-utils
 )
 
 if [ "${1:-}" = windows ]; then

@@ -1,0 +1,68 @@
+#include "meibo/register_snapshot.h"
+
+#include "core/register.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace meibo {
+
+namespace {
+
+// A UTF-8 path as the file system takes it, on Windows too.
+std::filesystem::path fsPath(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+} // namespace
+
+RegisterStamp registerStamp(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path file = fsPath(path);
+    RegisterStamp stamp;
+    auto size = fs::file_size(file, ec);
+    if (ec)
+        return stamp;
+    auto time = fs::last_write_time(file, ec);
+    if (ec)
+        return stamp;
+    stamp.exists = true;
+    stamp.length = static_cast<std::int64_t>(size);
+    stamp.modified = static_cast<std::int64_t>(time.time_since_epoch().count());
+    return stamp;
+}
+
+RegisterSnapshot readRegister(const std::string& path, std::chrono::milliseconds wait) {
+    RegisterSnapshot snapshot;
+    // Opening would create a missing register, and this window writes none.
+    std::error_code ec;
+    if (!std::filesystem::exists(fsPath(path), ec))
+        return snapshot;
+    platform::RecordFile file(path, core::KojinRecord::kLength);
+    std::string bytes;
+    {
+        core::RegisterLock lock(file, platform::RecordFile::LockKind::Shared, wait);
+        const std::int64_t length = file.length();
+        bytes = file.readRecords(1, length / core::KojinRecord::kLength);
+        snapshot.partialBytes = length % core::KojinRecord::kLength;
+        // Taken while no one can write, so that a write after the read changes it.
+        snapshot.stamp = registerStamp(path);
+    }
+    const std::size_t count = bytes.size() / core::KojinRecord::kLength;
+    snapshot.records.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        snapshot.records.push_back(core::decodeRecord(std::string_view(bytes).substr(
+            i * core::KojinRecord::kLength, core::KojinRecord::kLength)));
+    return snapshot;
+}
+
+std::optional<std::string> partialRecordNote(const std::string& path,
+                                             const RegisterSnapshot& snapshot) {
+    if (snapshot.partialBytes == 0)
+        return std::nullopt;
+    return "名簿「" + path + "」の末尾の " + std::to_string(snapshot.partialBytes) +
+           " バイトは 1 件（42 バイト）に満たないため、表に含めていません。";
+}
+
+} // namespace meibo
