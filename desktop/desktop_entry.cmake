@@ -1,6 +1,10 @@
 # Writes the menu entry nenrei_desktop_entry from nenrei_desktop_template, its Exec naming
-# the program in nenrei_program_folder. Part of the install (see CMakeLists.txt).
-set(program "${nenrei_program_folder}/nenrei")
+# the program nenrei_desktop_program (nenrei unless set) in nenrei_program_folder. Part of the
+# install (see CMakeLists.txt).
+if(NOT nenrei_desktop_program)
+    set(nenrei_desktop_program nenrei)
+endif()
+set(program "${nenrei_program_folder}/${nenrei_desktop_program}")
 if(program MATCHES "\n")
     message(FATAL_ERROR "The program's path holds a line break: ${program}")
 endif()

@@ -8,11 +8,12 @@
 # folder of its own that the user can write:
 #   $XDG_DATA_HOME/nenrei/nenrei                   the program; kojinnen.txt and kojinfl.txt beside it
 #   $XDG_DATA_HOME/nenrei/nenrei-csv               the CSV command, beside the register it reads
+#   $XDG_DATA_HOME/nenrei/nenrei-meibo             名簿表, the register in one table, beside it too
 #   $XDG_DATA_HOME/nenrei/install_manifest.txt     the list of installed files, for uninstalling
-#   ~/.local/bin/nenrei, ~/.local/bin/nenrei-csv   symlinks to both, for starting them by name
-#   $XDG_DATA_HOME/applications/nenrei.desktop     menu entry
-#   $XDG_DATA_HOME/metainfo/nenrei.metainfo.xml    description for software centres
-#   $XDG_DATA_HOME/icons/hicolor/*/apps/nenrei.*   icons
+#   ~/.local/bin/nenrei, nenrei-csv, nenrei-meibo  symlinks to the three, for starting them by name
+#   $XDG_DATA_HOME/applications/nenrei*.desktop    menu entries of the program and of 名簿表
+#   $XDG_DATA_HOME/metainfo/nenrei*.metainfo.xml   descriptions for software centres
+#   $XDG_DATA_HOME/icons/hicolor/*/apps/nenrei*.*  icons
 # with XDG_DATA_HOME defaulting to ~/.local/share.
 #
 # The build's install rules put every file under $XDG_DATA_HOME in place (cmake --install,
@@ -56,10 +57,12 @@ done
 program_folder="$data_home/nenrei"
 program="$program_folder/nenrei"
 csv_program="$program_folder/nenrei-csv"
+meibo_program="$program_folder/nenrei-meibo"
 manifest="$program_folder/install_manifest.txt"
 bin_folder="$HOME/.local/bin"
 launcher="$bin_folder/nenrei"
 csv_launcher="$bin_folder/nenrei-csv"
+meibo_launcher="$bin_folder/nenrei-meibo"
 applications="$data_home/applications"
 hicolor="$data_home/icons/hicolor"
 data_files=(kojinnen.txt kojinfl.txt)
@@ -111,7 +114,7 @@ do_install() {
         /) die "XDG_DATA_HOME is the root folder" ;;
     esac
     # Never replace a file of the user's own that happens to carry a launcher's name.
-    for path in "$launcher" "$csv_launcher"; do
+    for path in "$launcher" "$csv_launcher" "$meibo_launcher"; do
         if [ -e "$path" ] && [ ! -L "$path" ]; then
             die "$path exists and is not a link to the program; move it away and install again"
         fi
@@ -128,18 +131,20 @@ do_install() {
             die "could not configure $build"
     fi
     cmake --install "$build" --prefix "$prefix" >/dev/null || die "cmake --install $build failed"
-    for path in "$program" "$csv_program"; do
+    for path in "$program" "$csv_program" "$meibo_program"; do
         [ -x "$path" ] || die "the install put no program at $path"
     done
 
     put_launcher "$launcher" "$program"
     put_launcher "$csv_launcher" "$csv_program"
+    put_launcher "$meibo_launcher" "$meibo_program"
     refresh_caches
 
     echo "Installed: $program"
     echo "  launcher:   $launcher"
     echo "  CSV:        $csv_launcher"
-    echo "  menu entry: $applications/nenrei.desktop"
+    echo "  名簿表:     $meibo_launcher"
+    echo "  menu entries: $applications/nenrei.desktop, $applications/nenrei-meibo.desktop"
     echo "  data files: $program_folder"
     echo "  installed files: $manifest"
     case ":${PATH:-}:" in
@@ -170,7 +175,7 @@ do_uninstall() {
     fi
     # A launcher goes with the program it starts; with no list, the program stays and so does it.
     local link target
-    for link in "$launcher" "$csv_launcher"; do
+    for link in "$launcher" "$csv_launcher" "$meibo_launcher"; do
         target=$program_folder/$(basename "$link")
         if launcher_is_ours "$link" "$target"; then
             if [ ! -e "$target" ]; then
