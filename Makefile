@@ -40,10 +40,12 @@ sanitize-build:
 	@cmake --preset sanitize $(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset sanitize -j $(JOBS)
 
-# The Google Benchmark programs, nenrei-csv against short Python scripts doing the same
-# jobs side by side, and the import's peak memory on inputs of any size.
+# The Google Benchmark programs (名簿表 beside a bare Qt window among them), nenrei-csv
+# against short Python scripts doing the same jobs side by side, and the import's peak
+# memory on inputs of any size.
 bench: deps build
 	./build/bench/nenrei_bench
+	./build/bench/meibo_bench
 	python3 bench/compare_with_python.py build/nenrei-csv
 	python3 bench/import_memory.py build/nenrei-csv
 

@@ -36,10 +36,6 @@ CellKey numberKey(double value) {
     return std::isfinite(value) ? CellKey{CellKey::Number, value, {}} : CellKey{};
 }
 
-template <typename T> CellKey numberKey(const std::optional<T>& value) {
-    return value ? numberKey(static_cast<double>(*value)) : CellKey{};
-}
-
 // A field that holds a number sorts as that number (元 and 元年 as 1 in the year field);
 // any other text after the numbers.
 CellKey fieldKey(std::string_view field, bool eraYear) {
@@ -70,36 +66,39 @@ int weekday(int year, int month, int day) { // 0 for Sunday
            7;
 }
 
-// Whether the record passes the filter; the name is compared as the name search compares it:
-// the typed part as it would be stored (〜 as ～), one the register cannot hold matching none.
-class Matcher {
-public:
-    explicit Matcher(const MeiboFilter& filter)
-        : f_(filter), name_(filter.name.empty() ? std::nullopt : asStored(filter.name)) {}
-
-    bool operator()(const KojinRecord& r, const MeiboValues& v) const {
-        if (!f_.name.empty() && !(name_ && r.simei.find(*name_) != std::string::npos))
-            return false;
-        if (f_.ageFrom || f_.ageTo) {
-            std::optional<double> age;
-            if (f_.ageBasis == AgeBasis::Age && v.age && std::isfinite(v.age->result.age))
-                age = v.age->result.age;
-            else if (f_.ageBasis == AgeBasis::LegalAge && v.legalAge)
-                age = *v.legalAge;
-            if (!age || (f_.ageFrom && *age < *f_.ageFrom) || (f_.ageTo && *age > *f_.ageTo))
-                return false;
-        }
-        if (f_.birthMonth && !(v.age && v.age->birth && v.age->birth->month == *f_.birthMonth))
-            return false;
-        if (f_.schoolClass && v.schoolClass != f_.schoolClass)
-            return false;
-        return !f_.celebrationOnly || v.celebration;
+// How record `i` sorts in `column`; `ranks` are the names' ranks when sorting by name.
+CellKey sortKey(const MeiboRecords& records, const MeiboKeys& k, const std::vector<int>& ranks,
+                std::size_t i, MeiboColumn column) {
+    auto whenSet = [](int value) {
+        return value < 0 ? CellKey{} : numberKey(static_cast<double>(value));
+    };
+    switch (column) {
+    case MeiboColumn::Name:
+        return records.field(i, at(column)).empty() ? CellKey{}
+                                                    : numberKey(static_cast<double>(ranks[i]));
+    case MeiboColumn::Era:
+        if (auto era = eraIndex(storedEraName(records[i])))
+            return numberKey(static_cast<double>(*era));
+        return fieldKey(records.field(i, at(column)), false);
+    case MeiboColumn::BirthDate:
+        return k.birth == 0 ? CellKey{} : numberKey(static_cast<double>(k.birth));
+    case MeiboColumn::Age:
+        return numberKey(k.age);
+    case MeiboColumn::LegalAge:
+        return whenSet(k.legalAge);
+    case MeiboColumn::CountedAge:
+        return whenSet(k.countedAge);
+    case MeiboColumn::SchoolClass:
+        return whenSet(k.schoolClass);
+    case MeiboColumn::Sexagenary:
+        return whenSet(k.sexagenary);
+    case MeiboColumn::Celebration:
+        // The celebrations in the order of the ages they mark.
+        return k.celebration ? whenSet(k.countedAge) : CellKey{};
+    default:
+        return fieldKey(records.field(i, at(column)), column == MeiboColumn::Year);
     }
-
-private:
-    const MeiboFilter& f_;
-    std::optional<std::string> name_;
-};
+}
 
 } // namespace
 
@@ -275,18 +274,43 @@ platform::Date firstAprilFrom(const platform::Date& date) {
     return {passed ? date.year + 1 : date.year, 4, 1};
 }
 
+void MeiboRecords::reserve(std::size_t records, std::size_t textBytes) {
+    ends_.reserve(records * kFields.size());
+    text_.reserve(textBytes);
+}
+
+void MeiboRecords::push_back(const KojinRecord& record) {
+    for (const Field& f : kFields) {
+        text_ += shownValue(record.*f.member);
+        ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+    }
+}
+
+std::string_view MeiboRecords::field(std::size_t index, std::size_t field) const {
+    const std::size_t at = index * kFields.size() + field;
+    const std::size_t start = at == 0 ? 0 : ends_[at - 1];
+    return std::string_view(text_).substr(start, ends_[at] - start);
+}
+
+KojinRecord MeiboRecords::operator[](std::size_t index) const {
+    KojinRecord r;
+    for (std::size_t f = 0; f < kFields.size(); ++f)
+        r.*kFields[f].member = std::string(field(index, f));
+    return r;
+}
+
 MeiboTable::MeiboTable(NameRanker ranker) : ranker_(std::move(ranker)) {}
 
-void MeiboTable::setRecords(std::vector<KojinRecord> records) {
+void MeiboTable::setRecords(MeiboRecords records) {
     records_ = std::move(records);
     nameRanks_.clear();
-    computeValues();
+    computeKeys();
     reorder();
 }
 
 void MeiboTable::setAsOf(const platform::Date& on) {
     on_ = on;
-    computeValues();
+    computeKeys();
     reorder();
 }
 
@@ -307,83 +331,82 @@ void MeiboTable::apply(const MeiboSettings& settings) {
     on_ = settings.on;
     filter_ = settings.filter;
     sort_ = settings.sort;
-    computeValues();
+    computeKeys();
     reorder();
 }
 
-void MeiboTable::computeValues() {
-    values_.resize(records_.size());
-    for (std::size_t i = 0; i < records_.size(); ++i)
-        values_[i] = meiboValues(records_[i], on_);
+std::string MeiboTable::cell(std::size_t index, MeiboColumn column) const {
+    const KojinRecord r = records_[index];
+    return meiboCell(r, at(column) < kFields.size() ? MeiboValues{} : meiboValues(r, on_), column);
+}
+
+void MeiboTable::computeKeys() {
+    keys_.resize(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const MeiboValues v = meiboValues(records_[i], on_);
+        MeiboKeys& k = keys_[i];
+        k = MeiboKeys{};
+        k.age = v.age && std::isfinite(v.age->result.age) ? v.age->result.age : std::nan("");
+        if (v.age && v.age->birth)
+            k.birth = v.age->birth->year * 10000 + v.age->birth->month * 100 + v.age->birth->day;
+        // The reckonings are of calendar dates, years 1 to 9999: they fit these types.
+        k.legalAge = static_cast<std::int16_t>(v.legalAge.value_or(-1));
+        k.countedAge = static_cast<std::int16_t>(v.countedAge.value_or(-1));
+        k.schoolClass =
+            static_cast<std::int8_t>(v.schoolClass ? static_cast<int>(*v.schoolClass) : -1);
+        k.sexagenary = static_cast<std::int8_t>(v.sexagenary.value_or(-1));
+        k.celebration = v.celebration.has_value();
+    }
 }
 
 const std::vector<int>& MeiboTable::nameRanks() {
     if (nameRanks_.size() != records_.size()) {
-        std::vector<std::string_view> names;
-        names.reserve(records_.size());
-        for (const KojinRecord& r : records_)
-            names.push_back(shownValue(r.simei));
+        std::vector<std::string_view> names(records_.size());
+        for (std::size_t i = 0; i < records_.size(); ++i)
+            names[i] = records_.field(i, at(MeiboColumn::Name));
         nameRanks_ = ranker_(names);
     }
     return nameRanks_;
 }
 
+// Whether the record passes the filter; the name is compared as the name search compares it:
+// the typed part as it would be stored (〜 as ～), one the register cannot hold matching none.
+bool MeiboTable::passes(std::size_t i, const std::optional<std::string>& name) const {
+    const MeiboFilter& f = filter_;
+    const MeiboKeys& k = keys_[i];
+    if (!f.name.empty() &&
+        !(name && records_.field(i, at(MeiboColumn::Name)).find(*name) != std::string::npos))
+        return false;
+    if (f.ageFrom || f.ageTo) {
+        const double age = f.ageBasis == AgeBasis::Age ? k.age
+                           : k.legalAge < 0            ? std::nan("")
+                                                       : k.legalAge;
+        if (std::isnan(age) || (f.ageFrom && age < *f.ageFrom) || (f.ageTo && age > *f.ageTo))
+            return false;
+    }
+    if (f.birthMonth && (k.birth == 0 || k.birth / 100 % 100 != *f.birthMonth))
+        return false;
+    if (f.schoolClass && k.schoolClass != static_cast<int>(*f.schoolClass))
+        return false;
+    return !f.celebrationOnly || k.celebration;
+}
+
 void MeiboTable::reorder() {
     shown_.clear();
-    const Matcher matches(filter_);
+    const std::optional<std::string> name =
+        filter_.name.empty() ? std::nullopt : asStored(filter_.name);
     for (std::size_t i = 0; i < records_.size(); ++i)
-        if (matches(records_[i], values_[i]))
+        if (passes(i, name))
             shown_.push_back(i);
 
     // Each sort key of every record shown, worked out once rather than in each comparison.
     std::vector<std::vector<CellKey>> keys(sort_.size());
     for (std::size_t k = 0; k < sort_.size(); ++k) {
+        const std::vector<int>& ranks =
+            sort_[k].column == MeiboColumn::Name ? nameRanks() : nameRanks_;
         keys[k].resize(records_.size());
-        const MeiboColumn column = sort_[k].column;
-        for (std::size_t i : shown_) {
-            const KojinRecord& r = records_[i];
-            const MeiboValues& v = values_[i];
-            CellKey& key = keys[k][i];
-            switch (column) {
-            case MeiboColumn::Name:
-                if (!shownValue(r.simei).empty())
-                    key = numberKey(nameRanks()[i]);
-                break;
-            case MeiboColumn::Era:
-                if (auto era = eraIndex(storedEraName(r)))
-                    key = numberKey(static_cast<double>(*era));
-                else
-                    key = fieldKey(r.gengou, false);
-                break;
-            case MeiboColumn::BirthDate:
-                if (v.age && v.age->birth)
-                    key = numberKey(v.age->birth->year * 10000 + v.age->birth->month * 100 +
-                                    v.age->birth->day);
-                break;
-            case MeiboColumn::Age:
-                if (v.age)
-                    key = numberKey(v.age->result.age);
-                break;
-            case MeiboColumn::LegalAge:
-                key = numberKey(v.legalAge);
-                break;
-            case MeiboColumn::CountedAge:
-                key = numberKey(v.countedAge);
-                break;
-            case MeiboColumn::SchoolClass:
-                key = numberKey(v.schoolClass);
-                break;
-            case MeiboColumn::Sexagenary:
-                key = numberKey(v.sexagenary);
-                break;
-            case MeiboColumn::Celebration:
-                // The celebrations in the order of the ages they mark.
-                key = v.celebration ? numberKey(v.countedAge) : CellKey{};
-                break;
-            default:
-                key = fieldKey(r.*kFields[at(column)].member, column == MeiboColumn::Year);
-            }
-        }
+        for (std::size_t i : shown_)
+            keys[k][i] = sortKey(records_, keys_[i], ranks, i, sort_[k].column);
     }
     std::sort(shown_.begin(), shown_.end(), [&](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < sort_.size(); ++k) {

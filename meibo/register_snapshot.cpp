@@ -50,7 +50,7 @@ RegisterSnapshot readRegister(const std::string& path, std::chrono::milliseconds
         snapshot.stamp = registerStamp(path);
     }
     const std::size_t count = bytes.size() / core::KojinRecord::kLength;
-    snapshot.records.reserve(count);
+    snapshot.records.reserve(count, bytes.size());
     for (std::size_t i = 0; i < count; ++i)
         snapshot.records.push_back(core::decodeRecord(std::string_view(bytes).substr(
             i * core::KojinRecord::kLength, core::KojinRecord::kLength)));

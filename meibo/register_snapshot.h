@@ -1,13 +1,12 @@
 #pragma once
 
-#include "core/kojin_record.h"
+#include "core/meibo.h"
 #include "platform/files.h"
 
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 // The one place where 名簿表 reads the register: whole, in one read, under the shared lock
 // that every reader of the register takes.
@@ -22,7 +21,7 @@ struct RegisterStamp {
 };
 
 struct RegisterSnapshot {
-    std::vector<core::KojinRecord> records; // records 1 to N
+    core::MeiboRecords records;   // records 1 to N
     std::int64_t partialBytes = 0;          // a partial record at the end, left out
     RegisterStamp stamp;                    // of the file as it was read
 };

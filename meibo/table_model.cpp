@@ -62,7 +62,7 @@ void TableModel::sort(int column, Qt::SortOrder order) {
         VerticalSortHint);
 }
 
-void TableModel::setRecords(std::vector<core::KojinRecord> records) {
+void TableModel::setRecords(core::MeiboRecords records) {
     change([&] { table_.setRecords(std::move(records)); });
 }
 

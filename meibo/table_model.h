@@ -27,7 +27,7 @@ public:
     // A column below 0 goes back to the order of the register.
     void sort(int column, Qt::SortOrder order) override;
 
-    void setRecords(std::vector<core::KojinRecord> records);
+    void setRecords(core::MeiboRecords records);
     void setAsOf(const platform::Date& on);
     void setFilter(const core::MeiboFilter& filter);
     void apply(const core::MeiboSettings& settings);

@@ -12,16 +12,16 @@ using core::MeiboColumn;
 
 // As of 2025-04-01. Record 3 is empty; 5 has a number field that is no number and a ～ in its
 // name; 4 and 7 are born on 1 and 2 April; 1, 6 and 8 have a 長寿祝い this year.
-std::vector<core::KojinRecord> people() {
+core::MeiboRecords people() {
     auto r = core::KojinRecord::assign;
-    return {r("10", "やまだ", "昭和", "31", "8", "26"),
-            r("9", "あべ", "令和", "元", "5", "1"),
-            r("", "", "", "", "", ""),
-            r("11", "いとう", "平成", "31", "4", "1"),
-            r("x", "う～だ", "明治", "45", "7", "29"),
-            r("2", "えもと", "大正", "15", "12", "24"),
-            r("3", "あべ", "平成", "31", "4", "2"),
-            r("4", "おの", "昭和", "13", "2", "11")};
+    core::MeiboRecords records;
+    for (const core::KojinRecord& record :
+         {r("10", "やまだ", "昭和", "31", "8", "26"), r("9", "あべ", "令和", "元", "5", "1"),
+          r("", "", "", "", "", ""), r("11", "いとう", "平成", "31", "4", "1"),
+          r("x", "う～だ", "明治", "45", "7", "29"), r("2", "えもと", "大正", "15", "12", "24"),
+          r("3", "あべ", "平成", "31", "4", "2"), r("4", "おの", "昭和", "13", "2", "11")})
+        records.push_back(record);
+    return records;
 }
 
 // Record numbers of the rows shown, in order.
