@@ -44,9 +44,10 @@ public:
             font_.setPointSizeF(std::max(kSmallestPointSize, kPointSize * area_.width() / total_));
             measure();
         }
-        // The room left over goes to the names.
+        // The room left over goes to the columns alike.
         if (total_ < area_.width())
-            widths_[static_cast<std::size_t>(core::MeiboColumn::Name)] += area_.width() - total_;
+            for (double& w : widths_)
+                w += (area_.width() - total_) / kColumns;
         titleFont_ = font_;
         titleFont_.setPointSizeF(font_.pointSizeF() * 1.6);
         titleFont_.setBold(true);
