@@ -60,16 +60,16 @@ windows-test:
 	@cmake --build --preset mingw-cross -j $(JOBS)
 	@./scripts/wine-test.sh build-windows/mingw -j $(JOBS)
 
-# The whole program for Windows: nenrei.exe and nenrei-csv.exe cross-built against a static
-# Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources into a cache
-# outside the checkout, packed as the ZIP a Windows user unpacks and runs
+# The whole program for Windows: nenrei.exe, nenrei-csv.exe and nenrei-meibo.exe cross-built
+# against a static Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources
+# into a cache outside the checkout, packed as the ZIP a Windows user unpacks and runs
 # (build-windows/qt/nenrei-VERSION-windows-x64.zip).
 WINDOWS_QT = build-windows/qt
 windows-app:
 	@./scripts/install-deps.sh windows
 	@prefix="$$(./scripts/windows-qt.sh)" && \
 		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" $(CMAKE_ARGS) >/dev/null
-	@cmake --build --preset mingw-qt -j $(JOBS) --target nenrei nenrei-csv
+	@cmake --build --preset mingw-qt -j $(JOBS) --target nenrei nenrei-csv nenrei-meibo
 	@./scripts/windows-zip.sh $(WINDOWS_QT)
 
 # Every test of that build under Wine, the screens' among them (offscreen), and the ZIP's
@@ -106,7 +106,7 @@ format-check:
 # are checked by their compiler in make windows-test).
 # Its counts of warnings in system headers are left out; any finding fails.
 tidy: configure
-	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' ':!platform/win32/*' | \
+	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' 'meibo/*.cpp' ':!platform/win32/*' | \
 		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet 2>&1 | \
 		{ grep -v ' warnings generated\.$$' || true; }"
 

@@ -263,6 +263,11 @@ MeiboSettings meiboView(MeiboView view, const platform::Date& asOf) {
     return s;
 }
 
+std::string describeConditions(const MeiboFilter& filter, std::optional<MeiboView> view) {
+    std::string words = describeFilter(filter);
+    return view ? std::string(meiboViewLabel(*view)) + "（" + words + "）" : words;
+}
+
 platform::Date respectForTheAgedDay(int year) {
     constexpr int monday = 1;
     int firstMonday = 1 + (monday - weekday(year, 9, 1) + 7) % 7;

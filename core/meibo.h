@@ -120,6 +120,10 @@ struct MeiboSettings {
 };
 MeiboSettings meiboView(MeiboView view, const platform::Date& asOf);
 
+// The conditions at the head of a printed page: the filter in words, after the label of the
+// ready-made view it comes from, if any: 「敬老の日に 75 歳以上（年齢 75 歳以上）」.
+std::string describeConditions(const MeiboFilter& filter, std::optional<MeiboView> view);
+
 // 敬老の日: the third Monday of September.
 platform::Date respectForTheAgedDay(int year);
 // The first 1 April on or after `date`, the day a school year starts.

@@ -95,15 +95,11 @@ int writeFiles(const CommandLine& line, const std::string& registerPath,
         core::MeiboTable table(japaneseNameRanks);
         table.setRecords(std::move(snapshot.records));
         const platform::Date on = line.on.value_or(clock.today());
-        std::string conditions;
-        if (line.view) {
+        if (line.view)
             table.apply(core::meiboView(*line.view, on));
-            conditions = std::string(core::meiboViewLabel(*line.view)) + "（" +
-                         core::describeFilter(table.filter()) + "）";
-        } else {
+        else
             table.setAsOf(on);
-            conditions = core::describeFilter(table.filter());
-        }
+        const std::string conditions = core::describeConditions(table.filter(), line.view);
         if (!line.csv.empty())
             saveFile(line.csv, csvText(table));
         if (!line.pdf.empty())

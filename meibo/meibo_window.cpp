@@ -249,10 +249,7 @@ void MeiboWindow::refreshStatus() {
 }
 
 std::string MeiboWindow::conditions() const {
-    const std::string filter = core::describeFilter(bar_->filter());
-    if (auto view = bar_->view())
-        return std::string(core::meiboViewLabel(*view)) + "（" + filter + "）";
-    return filter;
+    return core::describeConditions(bar_->filter(), bar_->view());
 }
 
 std::string MeiboWindow::documentsFile(const char* name) const {

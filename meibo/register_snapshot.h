@@ -21,9 +21,9 @@ struct RegisterStamp {
 };
 
 struct RegisterSnapshot {
-    core::MeiboRecords records;   // records 1 to N
-    std::int64_t partialBytes = 0;          // a partial record at the end, left out
-    RegisterStamp stamp;                    // of the file as it was read
+    core::MeiboRecords records;    // records 1 to N
+    std::int64_t partialBytes = 0; // a partial record at the end, left out
+    RegisterStamp stamp;           // of the file as it was read
 };
 
 // The stamp of the register at `path` as it is now.

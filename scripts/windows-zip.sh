@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Packs the Windows build into the ZIP a Windows user unpacks and runs:
 #   nenrei-VERSION-windows-x64/
-#     nenrei.exe, nenrei-csv.exe   static: Qt, its Japanese texts and libcsv built in
+#     nenrei.exe, nenrei-csv.exe,  static: Qt, its Japanese texts and libcsv built in
+#     nenrei-meibo.exe
 #     README.txt                   how to start, where the data files live, moving old ones
 #     LICENSES/                    the parts' licences, and how to rebuild or replace Qt
 #     source/                      the program's source, the scripts that build Qt included
@@ -29,7 +30,7 @@ trap 'rm -rf "$work"' EXIT
 out="$work/$name"
 mkdir -p "$out/LICENSES" "$out/source"
 
-for exe in nenrei nenrei-csv; do
+for exe in nenrei nenrei-csv nenrei-meibo; do
     x86_64-w64-mingw32-strip -o "$out/$exe.exe" "$build/$exe.exe"
 done
 

@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <QTest>
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -62,7 +63,7 @@ inline std::string registerBytes(const std::vector<core::KojinRecord>& records) 
 
 // Runs the event loop until `done` holds, for at most `seconds`.
 inline bool waitFor(const std::function<bool()>& done, int seconds = 20) {
-    QDeadlineTimer deadline(seconds * 1000);
+    QDeadlineTimer deadline{std::chrono::seconds(seconds)};
     while (!done()) {
         if (deadline.hasExpired())
             return false;
