@@ -309,13 +309,13 @@ MeiboTable::MeiboTable(NameRanker ranker) : ranker_(std::move(ranker)) {}
 void MeiboTable::setRecords(MeiboRecords records) {
     records_ = std::move(records);
     nameRanks_.clear();
-    computeKeys();
+    keys_.clear();
     reorder();
 }
 
 void MeiboTable::setAsOf(const platform::Date& on) {
     on_ = on;
-    computeKeys();
+    keys_.clear();
     reorder();
 }
 
@@ -336,7 +336,7 @@ void MeiboTable::apply(const MeiboSettings& settings) {
     on_ = settings.on;
     filter_ = settings.filter;
     sort_ = settings.sort;
-    computeKeys();
+    keys_.clear();
     reorder();
 }
 
@@ -378,10 +378,12 @@ const std::vector<int>& MeiboTable::nameRanks() {
 // the typed part as it would be stored (〜 as ～), one the register cannot hold matching none.
 bool MeiboTable::passes(std::size_t i, const std::optional<std::string>& name) const {
     const MeiboFilter& f = filter_;
-    const MeiboKeys& k = keys_[i];
     if (!f.name.empty() &&
         !(name && records_.field(i, at(MeiboColumn::Name)).find(*name) != std::string::npos))
         return false;
+    if (keys_.empty())
+        return true; // no condition on the values
+    const MeiboKeys& k = keys_[i];
     if (f.ageFrom || f.ageTo) {
         const double age = f.ageBasis == AgeBasis::Age ? k.age
                            : k.legalAge < 0            ? std::nan("")
@@ -396,7 +398,18 @@ bool MeiboTable::passes(std::size_t i, const std::optional<std::string>& name) c
     return !f.celebrationOnly || k.celebration;
 }
 
+// The values of every record are worked out only when a condition or a sort needs them, so
+// that the table shows its first rows without them.
+bool MeiboTable::needsKeys() const {
+    const MeiboFilter& f = filter_;
+    return f.ageFrom || f.ageTo || f.birthMonth || f.schoolClass || f.celebrationOnly ||
+           std::any_of(sort_.begin(), sort_.end(),
+                       [](const SortKey& k) { return at(k.column) >= kFields.size(); });
+}
+
 void MeiboTable::reorder() {
+    if (keys_.size() != records_.size() && needsKeys())
+        computeKeys();
     shown_.clear();
     const std::optional<std::string> name =
         filter_.name.empty() ? std::nullopt : asStored(filter_.name);
@@ -410,8 +423,10 @@ void MeiboTable::reorder() {
         const std::vector<int>& ranks =
             sort_[k].column == MeiboColumn::Name ? nameRanks() : nameRanks_;
         keys[k].resize(records_.size());
+        static const MeiboKeys none;
         for (std::size_t i : shown_)
-            keys[k][i] = sortKey(records_, keys_[i], ranks, i, sort_[k].column);
+            keys[k][i] =
+                sortKey(records_, keys_.empty() ? none : keys_[i], ranks, i, sort_[k].column);
     }
     std::sort(shown_.begin(), shown_.end(), [&](std::size_t a, std::size_t b) {
         for (std::size_t k = 0; k < sort_.size(); ++k) {

@@ -187,14 +187,15 @@ public:
 
 private:
     void computeKeys();
+    bool needsKeys() const;
     void reorder();
     bool passes(std::size_t index, const std::optional<std::string>& storedName) const;
     const std::vector<int>& nameRanks();
 
     NameRanker ranker_;
     MeiboRecords records_;
-    std::vector<MeiboKeys> keys_;
-    std::vector<int> nameRanks_; // empty until a sort by name needs them
+    std::vector<MeiboKeys> keys_; // empty until a condition or a sort needs them
+    std::vector<int> nameRanks_;  // empty until a sort by name needs them
     platform::Date on_{};
     MeiboFilter filter_;
     std::vector<SortKey> sort_;

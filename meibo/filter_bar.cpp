@@ -41,6 +41,8 @@ QSpinBox* ageBound(QWidget* parent, const char* name, const QString& spoken) {
     box->setSpecialValueText(QStringLiteral("指定なし"));
     box->setSuffix(QStringLiteral(" 歳"));
     box->setValue(kNoBound);
+    // Some styles draw the special text too tight to its frame.
+    box->setMinimumWidth(box->sizeHint().width() + box->fontMetrics().averageCharWidth() * 2);
     return box;
 }
 
