@@ -27,10 +27,6 @@ using forms::ui::q;
 
 namespace {
 
-// A reload that the user did not ask for waits this long for a writer, so that the window
-// never hangs; the next look tries again.
-constexpr std::chrono::milliseconds kQuickWait{300};
-
 // `path` with `suffix` added when its file name has none.
 std::string withSuffix(const std::string& path, const char* suffix) {
     return QFileInfo(q(path)).suffix().isEmpty() ? path + suffix : path;
@@ -209,8 +205,7 @@ void MeiboWindow::useRegister(const std::string& registerPath) {
 void MeiboWindow::reload(bool userAsked) {
     const std::string& path = services_.registerPath;
     try {
-        RegisterSnapshot snapshot =
-            readRegister(path, userAsked ? platform::RecordFile::kLockWait : kQuickWait);
+        RegisterSnapshot snapshot = readRegister(path, userAsked ? Wait::Full : Wait::Brief);
         watch_.seen(snapshot.stamp);
         if (!snapshot.stamp.exists)
             notes_ = "名簿「" + path + "」はまだありません。登録すると、ここに表示されます。";

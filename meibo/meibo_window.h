@@ -6,7 +6,6 @@
 
 #include <QMainWindow>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>

@@ -1,13 +1,18 @@
 #include "meibo/register_snapshot.h"
 
 #include "core/register.h"
+#include "platform/files.h"
 
+#include <chrono>
 #include <filesystem>
 #include <system_error>
 
 namespace meibo {
 
 namespace {
+
+// Short enough that the window never hangs on a writer.
+constexpr std::chrono::milliseconds kBriefWait{300};
 
 // A UTF-8 path as the file system takes it, on Windows too.
 std::filesystem::path fsPath(const std::string& utf8) {
@@ -33,7 +38,7 @@ RegisterStamp registerStamp(const std::string& path) {
     return stamp;
 }
 
-RegisterSnapshot readRegister(const std::string& path, std::chrono::milliseconds wait) {
+RegisterSnapshot readRegister(const std::string& path, Wait wait) {
     RegisterSnapshot snapshot;
     // Opening would create a missing register, and this window writes none.
     std::error_code ec;
@@ -42,7 +47,8 @@ RegisterSnapshot readRegister(const std::string& path, std::chrono::milliseconds
     platform::RecordFile file(path, core::KojinRecord::kLength);
     std::string bytes;
     {
-        core::RegisterLock lock(file, platform::RecordFile::LockKind::Shared, wait);
+        core::RegisterLock lock(file, platform::RecordFile::LockKind::Shared,
+                                wait == Wait::Full ? platform::RecordFile::kLockWait : kBriefWait);
         const std::int64_t length = file.length();
         bytes = file.readRecords(1, length / core::KojinRecord::kLength);
         snapshot.partialBytes = length % core::KojinRecord::kLength;

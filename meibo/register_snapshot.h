@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/meibo.h"
-#include "platform/files.h"
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -29,11 +27,14 @@ struct RegisterSnapshot {
 // The stamp of the register at `path` as it is now.
 RegisterStamp registerStamp(const std::string& path);
 
+// How long a read waits for a writer: as long as every reader of the register waits, or, for
+// a look the user did not ask for, briefly (the next look tries again).
+enum class Wait { Full, Brief };
+
 // Every whole record of the register at `path`. A missing register reads as empty, and is
 // not created. Throws platform::FileError when the register cannot be read, or when another
-// program holds it for longer than `wait`.
-RegisterSnapshot readRegister(const std::string& path,
-                              std::chrono::milliseconds wait = platform::RecordFile::kLockWait);
+// program holds it for longer than the wait.
+RegisterSnapshot readRegister(const std::string& path, Wait wait = Wait::Full);
 
 // The note for a register that ends in a partial record, as the CSV export words it; nothing
 // when it does not.
