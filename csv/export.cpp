@@ -134,9 +134,11 @@ std::string_view unguardedCell(std::string_view cell) {
 
 std::optional<std::string> exportRegister(const std::string& registerPath, const platform::Date& on,
                                           bool more, std::ostream& out) {
-    // Opening would create a missing register; a missing one is an error here.
+    // Opening would create a missing register; a missing one is an error here. The path is
+    // UTF-8, which a narrow path on Windows is not: a folder named in Japanese went unfound.
     std::error_code ec;
-    if (!std::filesystem::exists(registerPath, ec))
+    const std::u8string utf8(registerPath.begin(), registerPath.end());
+    if (!std::filesystem::exists(std::filesystem::path(utf8), ec))
         throw platform::FileError(platform::FileError::Action::Open, registerPath, ENOENT);
     platform::RecordFile file(registerPath, core::KojinRecord::kLength);
     // Read whole, in one read, under a shared lock, which is let go before a slow reader of
