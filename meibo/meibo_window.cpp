@@ -101,50 +101,45 @@ void MeiboWindow::buildUi() {
 }
 
 void MeiboWindow::buildMenus() {
-    auto add = [this](QMenu* menu, const char* name, const QString& text, auto slot,
-                      const QKeySequence& keys = {}) {
+    // A menu command with its name for the tests and its keys, run by run().
+    auto add = [this](QMenu* menu, const char* name, const QString& text, const QKeySequence& keys,
+                      const std::function<void()>& command) {
         QAction* action = menu->addAction(text);
         action->setObjectName(QLatin1String(name));
         action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, [this, slot] { run([=, this] { slot(); }); });
-        return action;
+        connect(action, &QAction::triggered, this, [this, command] { run(command); });
     };
+    const QKeySequence none;
     QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
-    add(
-        file, "openRegister", QStringLiteral("名簿を開く(&O)..."), [this] { openRegister(); },
-        QKeySequence::Open);
+    add(file, "openRegister", QStringLiteral("名簿を開く(&O)..."), QKeySequence::Open,
+        [this] { openRegister(); });
     file->addSeparator();
-    add(
-        file, "saveCsv", QStringLiteral("CSV に保存(&S)..."), [this] { saveCsv(); },
-        QKeySequence::Save);
-    add(file, "importCsv", QStringLiteral("CSV から追加(&I)..."), [this] { importCsv(); });
+    add(file, "saveCsv", QStringLiteral("CSV に保存(&S)..."), QKeySequence::Save,
+        [this] { saveCsv(); });
+    add(file, "importCsv", QStringLiteral("CSV から追加(&I)..."), none, [this] { importCsv(); });
     file->addSeparator();
-    add(file, "savePdf", QStringLiteral("PDF に保存(&D)..."), [this] { savePdf(); });
-    add(file, "preview", QStringLiteral("印刷プレビュー(&V)..."), [this] { preview(); });
-    add(
-        file, "print", QStringLiteral("印刷(&P)..."), [this] { print(); }, QKeySequence::Print);
+    add(file, "savePdf", QStringLiteral("PDF に保存(&D)..."), none, [this] { savePdf(); });
+    add(file, "preview", QStringLiteral("印刷プレビュー(&V)..."), none, [this] { preview(); });
+    add(file, "print", QStringLiteral("印刷(&P)..."), QKeySequence::Print, [this] { print(); });
     landscape_ = file->addAction(QStringLiteral("用紙を横向きに(&L)"));
     landscape_->setObjectName(QStringLiteral("landscape"));
     landscape_->setCheckable(true);
     file->addSeparator();
-    add(
-        file, "close", QStringLiteral("閉じる(&X)"), [this] { close(); }, QKeySequence::Quit);
+    add(file, "close", QStringLiteral("閉じる(&X)"), QKeySequence::Quit, [this] { close(); });
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("表示(&V)"));
-    add(
-        view, "findName", QStringLiteral("氏名で絞り込む(&F)"), [this] { bar_->focusName(); },
-        QKeySequence::Find);
+    add(view, "findName", QStringLiteral("氏名で絞り込む(&F)"), QKeySequence::Find,
+        [this] { bar_->focusName(); });
     view->addSeparator();
     int n = 0;
     for (const core::MeiboViewInfo& v : core::kMeiboViews) {
         const std::string name = "view-" + std::string(v.id);
-        add(view, name.c_str(), QStringLiteral("&%1 %2").arg(++n).arg(q(v.label)),
+        add(view, name.c_str(), QStringLiteral("&%1 %2").arg(++n).arg(q(v.label)), none,
             [this, v] { applyView(v.view); });
     }
     view->addSeparator();
-    add(
-        view, "reload", QStringLiteral("最新の内容に更新(&R)"), [this] { reload(true); },
-        QKeySequence::Refresh);
+    add(view, "reload", QStringLiteral("最新の内容に更新(&R)"), QKeySequence::Refresh,
+        [this] { reload(true); });
 }
 
 // Each column as wide as the widest text its cells can hold: a record's field at its full
