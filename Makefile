@@ -63,12 +63,14 @@ windows-test:
 # The whole program for Windows: nenrei.exe, nenrei-csv.exe and nenrei-meibo.exe cross-built
 # against a static Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources
 # into a cache outside the checkout, packed as the ZIP a Windows user unpacks and runs
-# (build-windows/qt/nenrei-VERSION-windows-x64.zip).
+# (build-windows/qt/nenrei-VERSION-windows-x64.zip). The places where an earlier configure
+# found Qt and libcsv are forgotten, so that a Qt built anew into another cache folder is used.
 WINDOWS_QT = build-windows/qt
 windows-app:
 	@./scripts/install-deps.sh windows
 	@prefix="$$(./scripts/windows-qt.sh)" && \
-		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" $(CMAKE_ARGS) >/dev/null
+		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" -U 'Qt6*_DIR' -U 'LIBCSV_*' \
+			$(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset mingw-qt -j $(JOBS) --target nenrei nenrei-csv nenrei-meibo
 	@./scripts/windows-zip.sh $(WINDOWS_QT)
 
