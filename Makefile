@@ -40,10 +40,12 @@ sanitize-build:
 	@cmake --preset sanitize $(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset sanitize -j $(JOBS)
 
-# The Google Benchmark programs, nenrei-csv against short Python scripts doing the same
-# jobs side by side, and the import's peak memory on inputs of any size.
+# The Google Benchmark programs (名簿表 beside a bare Qt window among them), nenrei-csv
+# against short Python scripts doing the same jobs side by side, and the import's peak
+# memory on inputs of any size.
 bench: deps build
 	./build/bench/nenrei_bench
+	./build/bench/meibo_bench
 	python3 bench/compare_with_python.py build/nenrei-csv
 	python3 bench/import_memory.py build/nenrei-csv
 
@@ -62,12 +64,14 @@ windows-test:
 # static Qt and libcsv that scripts/windows-qt.sh builds once from Debian's sources into a
 # cache outside the checkout, packed as the ZIP a Windows user unpacks and runs and as the
 # per-user installer (build-windows/qt/nenrei-VERSION-windows-x64.zip and
-# nenrei-VERSION-windows-x64-setup.exe).
+# nenrei-VERSION-windows-x64-setup.exe). The places where an earlier configure found Qt and
+# libcsv are forgotten, so that a Qt built anew into another cache folder is used.
 WINDOWS_QT = build-windows/qt
 windows-app:
 	@./scripts/install-deps.sh windows
 	@prefix="$$(./scripts/windows-qt.sh)" && \
-		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" $(CMAKE_ARGS) >/dev/null
+		cmake --preset mingw-qt -DCMAKE_PREFIX_PATH="$$prefix" -U 'Qt6*_DIR' -U 'LIBCSV_*' \
+			$(CMAKE_ARGS) >/dev/null
 	@cmake --build --preset mingw-qt -j $(JOBS) --target programs
 	@./scripts/windows-package.sh $(WINDOWS_QT)
 
@@ -130,7 +134,7 @@ format-check:
 # are checked by their compiler in make windows-test).
 # Its counts of warnings in system headers are left out; any finding fails.
 tidy: configure
-	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'storage/*.cpp' 'platform/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' ':!platform/win32/*' | \
+	@bash -o pipefail -c "git ls-files 'core/*.cpp' 'storage/*.cpp' 'platform/*.cpp' 'datafiles/*.cpp' 'forms/*.cpp' 'app/*.cpp' 'csv/*.cpp' 'meibo/*.cpp' ':!platform/win32/*' | \
 		xargs -P $(JOBS) -n 4 clang-tidy -p build --quiet 2>&1 | \
 		{ grep -v ' warnings generated\.$$' || true; }"
 

@@ -4,12 +4,11 @@
 # separated by "|":
 #   target | title in Japanese (Start menu entry, file description) | window or console |
 #   icon (desktop/windows/ICON.ico)
-# A program that a configuration does not build (nenrei-meibo, until its window is there)
-# is left out of everything.
+# A program that a configuration does not build is left out of everything.
 set(NENREI_PROGRAMS
     "nenrei|年齢計算|window|nenrei"
     "nenrei-csv|年齢計算 名簿と CSV|console|nenrei"
-    "nenrei-meibo|名簿表|window|nenrei"
+    "nenrei-meibo|名簿表|window|nenrei-meibo"
 )
 set(NENREI_PRODUCT_NAME "年齢計算")
 

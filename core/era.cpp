@@ -1,5 +1,7 @@
 #include "core/era.h"
 
+#include <tuple>
+
 namespace core {
 
 std::optional<std::size_t> eraIndex(std::string_view name) {
@@ -22,6 +24,18 @@ double completedYears(double birthYear, double birthMonth, double birthDay, doub
     if (refMonth != birthMonth)
         return d;
     return refDay < birthDay ? d - 1 : d;
+}
+
+std::string eraDateText(const platform::Date& date) {
+    auto day = std::to_string(date.month) + "月" + std::to_string(date.day) + "日";
+    for (auto era = kEras.rbegin(); era != kEras.rend(); ++era) {
+        if (std::tie(date.year, date.month, date.day) <
+            std::tie(era->firstYear, era->firstMonth, era->firstDay))
+            continue;
+        int year = date.year - era->firstYear + 1;
+        return std::string(era->name) + (year == 1 ? "元" : std::to_string(year)) + "年" + day;
+    }
+    return std::to_string(date.year) + "年" + day;
 }
 
 std::string selectedEraName(const std::array<bool, kEras.size()>& on) {

@@ -62,4 +62,9 @@ std::string_view shownText(std::string_view field) {
     return field.substr(0, field.find('\0'));
 }
 
+std::string_view shownValue(std::string_view field) {
+    std::string_view shown = shownText(field);
+    return shown.substr(0, shown.find_last_not_of(' ') + 1);
+}
+
 } // namespace core

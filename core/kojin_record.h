@@ -91,4 +91,8 @@ KojinRecord decodeRecord(std::string_view bytes);
 // A field as a text box shows it: up to its first NUL character.
 std::string_view shownText(std::string_view field);
 
+// A field as the CSV export and the register table show it: up to its first NUL character,
+// without the spaces that fill it.
+std::string_view shownValue(std::string_view field);
+
 } // namespace core

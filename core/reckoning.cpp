@@ -88,7 +88,7 @@ std::optional<int> countedAge(const BirthDate& birth, const platform::Date& on) 
     return on.year - birth.year + 1;
 }
 
-std::optional<std::string_view> schoolClass(const BirthDate& birth, const platform::Date& on) {
+std::optional<std::size_t> schoolClassRow(const BirthDate& birth, const platform::Date& on) {
     if (!bornBy(birth, on))
         return std::nullopt;
     constexpr int firstApril = 401;
@@ -97,23 +97,35 @@ std::optional<std::string_view> schoolClass(const BirthDate& birth, const platfo
     int group = monthDay(birth.month, birth.day) <= firstApril ? birth.year - 1 : birth.year;
     int schoolYear = monthDay(on.month, on.day) >= firstApril ? on.year : on.year - 1;
     int row = schoolYear - group - 4; // 0 in the school year of 年少, 3 in that of 小1
-    constexpr std::array<std::string_view, 12> classes{"年少", "年中", "年長", "小1", "小2", "小3",
-                                                       "小4",  "小5",  "小6",  "中1", "中2", "中3"};
-    if (row < 0 || row >= static_cast<int>(classes.size()))
+    if (row < 0 || row >= static_cast<int>(kSchoolClasses.size()))
         return std::nullopt;
-    return classes[static_cast<std::size_t>(row)];
+    return static_cast<std::size_t>(row);
 }
 
-std::optional<std::string> sexagenaryYear(const BirthDate& birth, const platform::Date& on) {
+std::optional<std::string_view> schoolClass(const BirthDate& birth, const platform::Date& on) {
+    auto row = schoolClassRow(birth, on);
+    return row ? std::optional(kSchoolClasses[*row]) : std::nullopt;
+}
+
+std::optional<int> sexagenaryRow(const BirthDate& birth, const platform::Date& on) {
     if (!bornBy(birth, on))
         return std::nullopt;
+    // Year 4 is 甲子, the first of the sixty; years 1 to 3 end the cycle before it.
+    return (birth.year - 4 + 60) % 60;
+}
+
+std::string sexagenaryName(int row) {
     constexpr std::array<std::string_view, 10> stems{"甲", "乙", "丙", "丁", "戊",
                                                      "己", "庚", "辛", "壬", "癸"};
     constexpr std::array<std::string_view, 12> branches{"子", "丑", "寅", "卯", "辰", "巳",
                                                         "午", "未", "申", "酉", "戌", "亥"};
-    // Year 4 is 甲子, the first of the sixty; years 1 to 3 end the cycle before it.
-    auto n = static_cast<std::size_t>((birth.year - 4 + 60) % 60);
+    auto n = static_cast<std::size_t>(row);
     return std::string(stems[n % 10]) + std::string(branches[n % 12]);
+}
+
+std::optional<std::string> sexagenaryYear(const BirthDate& birth, const platform::Date& on) {
+    auto row = sexagenaryRow(birth, on);
+    return row ? std::optional(sexagenaryName(*row)) : std::nullopt;
 }
 
 std::optional<std::string_view> longevityCelebration(const BirthDate& birth,

@@ -40,13 +40,23 @@ std::optional<int> legalAge(const BirthDate& birth, const platform::Date& on);
 // Counted age: 1 in the calendar year of birth, one more every 1 January.
 std::optional<int> countedAge(const BirthDate& birth, const platform::Date& on);
 
+// The classes of the school years, in school order.
+inline constexpr std::array<std::string_view, 12> kSchoolClasses{
+    "年少", "年中", "年長", "小1", "小2", "小3", "小4", "小5", "小6", "中1", "中2", "中3"};
+
 // Class in the school year (1 April to 31 March) containing `on`: 年少, 年中, 年長, then 小1
 // to 小6 and 中1 to 中3; nothing for other ages. A child enters 小1 on the first 1 April after
 // the day it legally turns 6, so those born from 2 April to the next 1 April share a class.
 std::optional<std::string_view> schoolClass(const BirthDate& birth, const platform::Date& on);
+// The same class as its row of kSchoolClasses.
+std::optional<std::size_t> schoolClassRow(const BirthDate& birth, const platform::Date& on);
 
 // Sexagenary name of the calendar year of birth: 甲子 for 1984, 丙申 for 1956.
 std::optional<std::string> sexagenaryYear(const BirthDate& birth, const platform::Date& on);
+// The same year as its place in the sixty-year cycle, 0 (甲子) to 59 (癸亥), and the name of
+// a place.
+std::optional<int> sexagenaryRow(const BirthDate& birth, const platform::Date& on);
+std::string sexagenaryName(int row);
 
 // Longevity celebration held in the calendar year of `on`, by counted age: 還暦 (61),
 // 古希 (70), 喜寿 (77), 傘寿 (80), 米寿 (88), 卒寿 (90), 白寿 (99), 百寿 (100); nothing in

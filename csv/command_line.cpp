@@ -67,7 +67,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A date written YYYY-MM-DD that exists in the calendar, years 1 to 9999.
+} // namespace
+
 std::optional<platform::Date> parseDate(const std::string& text) {
     int y = 0, m = 0, d = 0;
     if (text.size() != 10 || text[4] != '-' || text[7] != '-')
@@ -83,6 +84,8 @@ std::optional<platform::Date> parseDate(const std::string& text) {
         return std::nullopt;
     return platform::Date{y, m, d};
 }
+
+namespace {
 
 struct CommandLine {
     std::string command;

@@ -40,6 +40,9 @@ std::vector<std::string> exportRow(const core::KojinRecord& record, const platfo
 // spreadsheet would run as a formula guarded, see unguardedCell), CR LF at its end.
 void appendRow(std::string& out, const std::vector<std::string>& values);
 
+// A date written YYYY-MM-DD that exists in the calendar, years 1 to 9999.
+std::optional<platform::Date> parseDate(const std::string& text);
+
 // The export writes a value with an apostrophe before it when it starts with =, +, @, a
 // tab, a carriage return or an apostrophe, or with - when it is not a plain number (-1,
 // -1.5), so that no spreadsheet runs it as a formula. This takes exactly that apostrophe

@@ -76,12 +76,6 @@ void appendRow(std::string& out, const std::vector<std::string>& values) {
 
 namespace {
 
-// A field as the screens show it, without the spaces that fill it.
-std::string shownValue(std::string_view field) {
-    std::string_view shown = core::shownText(field);
-    return std::string(shown.substr(0, shown.find_last_not_of(' ') + 1));
-}
-
 template <typename T> std::string text(const std::optional<T>& value) {
     if (!value)
         return {};
@@ -110,7 +104,7 @@ std::vector<std::string> exportRow(const core::KojinRecord& r, const platform::D
     std::vector<std::string> row(core::kFieldCount + kComputed.size() +
                                  (more ? core::kReckoningHeadings.size() : 0));
     for (std::size_t i = 0; i < core::kFieldCount; ++i)
-        row[i] = shownValue(r.*core::kFields[i].member);
+        row[i] = std::string(core::shownValue(r.*core::kFields[i].member));
     const std::optional<core::RecordAge> a = core::recordAge(r, on);
     if (!a)
         return row;

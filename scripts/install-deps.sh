@@ -22,6 +22,8 @@ windows_packages=(
     # and Wine's own fonts for the boxes' buttons.
     xvfb openbox wmctrl xdotool x11-utils imagemagick tesseract-ocr tesseract-ocr-jpn
     fonts-ipafont-gothic fonts-wine
+    # The text of the PDF that the ZIP's nenrei-meibo.exe writes.
+    poppler-utils
 )
 
 packages=(
@@ -46,6 +48,8 @@ packages=(
     # make deb: CPack's dependencies through dpkg-shlibdeps (which finds the programs with
     # file), Debian's build flags, and lintian.
     dpkg-dev file lintian
+    # The tests of 名簿表 read its PDF's text back.
+    poppler-utils
 )
 
 if [ "${1:-}" = windows ]; then

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes pictures of the four screens from the real program on a virtual X display:
 # the calculation screen after a calculation, the menu, the display screen during a
-# listing and the update screen.
+# listing and the update screen; then of 名簿表 (nenrei-meibo beside the program) on the same
+# register: the table, a ready-made view, the table at 200 % and the first page of its PDF.
 # Usage: screenshots.sh PATH_TO_NENREI OUT_DIR [SCALE]   (SCALE 2 for 200 %)
 set -euo pipefail
 
@@ -93,4 +94,28 @@ x11_shot "$kousin" "$out/kousin.png"
 x11_click "$kousin" 6000 1800 1215 375 # メニューへ
 x11_click "$menyu" 1440 4080 1815 495  # 終了
 wait "$pid"
+
+meibo="$(dirname "$exe")/nenrei-meibo"
+if [ -x "$meibo" ]; then
+    on=2026-12-08
+    QT_QPA_PLATFORM=xcb "$meibo" --on "$on" "$work/kojinnen.txt" &
+    pid=$!
+    win="$(x11_wait_window "名簿表")"
+    x11_shot "$win" "$out/meibo.png"
+    xdotool key alt+v 2 # 表示 → 敬老の日に 75 歳以上
+    sleep 0.5
+    x11_shot "$win" "$out/meibo-keirou.png"
+    wmctrl -i -c "$win"
+    wait "$pid"
+
+    QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=xcb "$meibo" --on "$on" "$work/kojinnen.txt" &
+    pid=$!
+    win="$(x11_wait_window "名簿表")"
+    x11_shot "$win" "$out/meibo-200.png"
+    wmctrl -i -c "$win"
+    wait "$pid"
+
+    "$meibo" --pdf "$work/meibo.pdf" --on "$on" "$work/kojinnen.txt"
+    pdftoppm -png -r 70 -f 1 -l 1 -singlefile "$work/meibo.pdf" "$out/meibo-pdf"
+fi
 echo "screenshots in $out"

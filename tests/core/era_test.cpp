@@ -55,4 +55,17 @@ TEST(ReferenceDateTexts, PadsMonthAndDayToTwoDigits) {
               (std::array<std::string, 3>{"2019", "08", "05"}));
 }
 
+TEST(EraDateText, WritesTheEraOfTheDayWithItsFirstYearAsGannen) {
+    const struct {
+        platform::Date date;
+        std::string text;
+    } cases[] = {{{2026, 12, 8}, "令和8年12月8日"},  {{2019, 5, 1}, "令和元年5月1日"},
+                 {{2019, 4, 30}, "平成31年4月30日"}, {{1989, 1, 8}, "平成元年1月8日"},
+                 {{1989, 1, 7}, "昭和64年1月7日"},   {{1926, 12, 25}, "昭和元年12月25日"},
+                 {{1912, 7, 29}, "明治45年7月29日"}, {{1868, 1, 1}, "明治元年1月1日"},
+                 {{1867, 12, 31}, "1867年12月31日"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(core::eraDateText(c.date), c.text);
+}
+
 } // namespace

@@ -161,6 +161,16 @@ TEST_F(CsvTool, ExportGivesARowPerRecordBlankOrUnknownEraAndReportsAPartialRecor
             "\"x\",\"鈴\",\"西暦\",\"1990\",\"2\",\"3\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n");
 }
 
+TEST_F(CsvTool, ExportFindsARegisterInAFolderWithAJapaneseName) {
+    const std::string japanese = folder.file("名簿");
+    std::filesystem::create_directory(std::u8string(japanese.begin(), japanese.end()));
+    const std::string inside = platform::joinPath(japanese, "kojinnen.txt");
+    writeBytes(csv, "氏名,元号,年,月,日\n山田,昭和,1,2,3\n");
+    ASSERT_EQ(run({"import", csv, inside}), 0) << err;
+    EXPECT_EQ(run({"export", inside}), 0) << err;
+    EXPECT_NE(out.find("山田"), std::string::npos);
+}
+
 TEST_F(CsvTool, ABadRowOrAFullRegisterWritesNothingAndNamesEveryProblem) {
     const std::string head = "氏名,元号,年,月,日\n";
     const std::string good = "ok,昭和,1,2,3\n";

@@ -2,20 +2,21 @@
 # Installs, reinstalls and uninstalls the program for a throw-away user whose home folder
 # name holds spaces and characters that shells and desktop entries treat specially.
 #
-#   install_test.sh INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE
+#   install_test.sh INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE MEIBO_EXECUTABLE
 #
 # Nothing outside a temporary folder is written: HOME points into it and the XDG
 # variables that would lead elsewhere are unset.
 set -euo pipefail
 
-if [ $# -ne 4 ]; then
-    echo "usage: $0 INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE" >&2
+if [ $# -ne 5 ]; then
+    echo "usage: $0 INSTALL_SCRIPT BUILD_FOLDER EXECUTABLE CSV_EXECUTABLE MEIBO_EXECUTABLE" >&2
     exit 2
 fi
 install_script=$(realpath "$1")
 build=$(realpath "$2")
 executable=$(realpath "$3")
 csv_executable=$(realpath "$4")
+meibo_executable=$(realpath "$5")
 
 for tool in desktop-file-validate timeout pgrep cmp; do
     if ! command -v "$tool" >/dev/null 2>&1; then
@@ -46,7 +47,9 @@ share="$HOME/.local/share"
 program="$share/nenrei/nenrei"
 launcher="$HOME/.local/bin/nenrei"
 csv_launcher="$HOME/.local/bin/nenrei-csv"
+meibo_launcher="$HOME/.local/bin/nenrei-meibo"
 desktop_file="$share/applications/nenrei.desktop"
+meibo_desktop_file="$share/applications/nenrei-meibo.desktop"
 manifest="$share/nenrei/install_manifest.txt"
 # Installed file and the file it must be a copy of.
 declare -A copies=(
@@ -56,8 +59,14 @@ declare -A copies=(
     ["$share/icons/hicolor/scalable/apps/nenrei.svg"]="$assets/nenrei.svg"
     ["$share/icons/hicolor/48x48/apps/nenrei.png"]="$assets/nenrei-48.png"
     ["$share/icons/hicolor/256x256/apps/nenrei.png"]="$assets/nenrei-256.png"
+    ["$share/nenrei/nenrei-meibo"]="$meibo_executable"
+    ["$share/metainfo/nenrei-meibo.metainfo.xml"]="$assets/nenrei-meibo.metainfo.xml"
+    ["$share/icons/hicolor/scalable/apps/nenrei-meibo.svg"]="$assets/nenrei-meibo.svg"
+    ["$share/icons/hicolor/48x48/apps/nenrei-meibo.png"]="$assets/nenrei-meibo-48.png"
+    ["$share/icons/hicolor/256x256/apps/nenrei-meibo.png"]="$assets/nenrei-meibo-256.png"
 )
-installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$desktop_file" "$manifest")
+installed=("${!copies[@]}" "$launcher" "$csv_launcher" "$meibo_launcher" "$desktop_file"
+    "$meibo_desktop_file" "$manifest")
 
 # shellcheck source=tests/support/checks.sh
 . "$(dirname "$0")/../support/checks.sh"
@@ -81,7 +90,8 @@ no_errors_or_warnings() {
 # The manifest names each installed file in the data folder, and nothing else.
 manifest_lists_installed() {
     diff <(sort "$manifest") \
-        <(printf '%s\n' "${!copies[@]}" "$desktop_file" "$manifest" | sort) >&2
+        <(printf '%s\n' "${!copies[@]}" "$desktop_file" "$meibo_desktop_file" "$manifest" |
+            sort) >&2
 }
 
 same_data_files() {
@@ -94,7 +104,7 @@ same_data_files() {
 # An escape either step does not define gives "<invalid>".
 exec_path() {
     local value unescaped='' c i
-    value=$(sed -n 's/^Exec=//p' "$desktop_file")
+    value=$(sed -n 's/^Exec=//p' "${1:-$desktop_file}")
     for ((i = 0; i < ${#value}; i++)); do
         c=${value:i:1}
         if [ "$c" = "\\" ]; then
@@ -167,6 +177,12 @@ validation=$(desktop-file-validate "$desktop_file" 2>&1) || validation="error: s
 check "the desktop entry validates without errors or warnings: $validation" \
     no_errors_or_warnings "$validation"
 check "Exec names the installed program (got: $(exec_path))" test "$(exec_path)" = "$program"
+validation=$(desktop-file-validate "$meibo_desktop_file" 2>&1) || validation="error: status $? $validation"
+check "名簿表's desktop entry validates without errors or warnings: $validation" \
+    no_errors_or_warnings "$validation"
+check "名簿表's Exec names its installed program (got: $(exec_path "$meibo_desktop_file"))" \
+    test "$(exec_path "$meibo_desktop_file")" = "$share/nenrei/nenrei-meibo"
+check "the 名簿表 launcher runs it" test "$(readlink "$meibo_launcher")" = "$share/nenrei/nenrei-meibo"
 
 launch_check
 
@@ -229,7 +245,7 @@ check "uninstall removes the empty program folder" test ! -e "$share/nenrei"
 
 # A file of the user's own where a launcher would go is neither replaced nor removed.
 mkdir -p "$HOME/.local/bin"
-for own in "$launcher" "$csv_launcher"; do
+for own in "$launcher" "$csv_launcher" "$meibo_launcher"; do
     printf '#!/bin/sh\necho mine\n' >"$own"
     cp "$own" "$scratch/own-launcher"
     check "install refuses to replace $own" \

@@ -4,7 +4,9 @@
 #   - the four screens open at their sizes (client areas in twips / 15);
 #   - their captions are drawn with a Japanese font: text recognition reads them back;
 #   - 登録 writes the same 42 bytes as the Linux build writes for the same entry;
-#   - the menu's close box ends the program.
+#   - the menu's close box ends the program;
+#   - nenrei-meibo.exe (名簿表) shows the registered person in readable Japanese, and its
+#     command line writes a PDF whose text, in an embedded font, reads back.
 # Usage: wine_window_test.sh ZIP
 # With NENREI_SHOTS=FOLDER, the screens are also saved there as *-windows.png.
 set -euo pipefail
@@ -114,8 +116,45 @@ if ! x11_wait_exit "$pid"; then
     kill "$pid"
 fi
 
+# 名簿表 on the register that 登録 wrote: 山田太郎, 68 on 1 April 2025, his 干支 丙申.
+(cd "$app" && exec wine nenrei-meibo.exe --on 2025-04-01) >"$work/meibo-output" 2>&1 &
+pid=$!
+if meibo="$(x11_wait_window "名簿表")"; then
+    x11_shot "$meibo" "$work/meibo.png"
+    [ -z "$shots" ] || cp "$work/meibo.png" "$shots/meibo-windows.png"
+    text="$(x11_text "$work/meibo.png" 11)"
+    for caption in 山田太郎 生年月日 長寿祝い 丙申 令和7年4月1日 1956/08/05; do
+        case "$text" in
+        *"$caption"*) ;;
+        *) fail "名簿表: \"$caption\" is not readable (read: $text)" ;;
+        esac
+    done
+    wmctrl -i -c "$meibo"
+else
+    fail "no 名簿表 window: $(cat "$work/meibo-output")"
+fi
+for _ in $(seq 150); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "名簿表 is still running after its close box" && kill "$pid"
+
+status=0
+(cd "$app" && wine nenrei-meibo.exe --pdf meibo.pdf --on 2025-04-01) >>"$work/meibo-output" 2>&1 ||
+    status=$?
+[ "$status" -eq 0 ] || fail "nenrei-meibo.exe --pdf ended with status $status"
+pdf="$(pdftotext -layout "$app/meibo.pdf" - 2>&1 || true)"
+for line in 名簿表 "基準日 令和7年4月1日" "山田太郎" "1 / 1"; do
+    case "$pdf" in
+    *"$line"*) ;;
+    *) fail "the PDF of nenrei-meibo.exe does not read \"$line\" (read: $pdf)" ;;
+    esac
+done
+pdffonts "$app/meibo.pdf" 2>/dev/null | awk 'NR > 2 && $(NF-4) != "yes" { bad = 1 } END { exit bad }' ||
+    fail "the PDF of nenrei-meibo.exe has a font that is not embedded"
+
 if [ "$failures" -ne 0 ]; then
     cp "$work"/*.png "${TMPDIR:-/tmp}/" 2>/dev/null || true
     exit 1
 fi
-echo "under Wine: four screens at their sizes, captions readable, 登録 wrote the Linux bytes, closed cleanly"
+echo "under Wine: four screens at their sizes, captions readable, 登録 wrote the Linux bytes, closed cleanly; 名簿表 readable, its PDF read back"
