@@ -4,7 +4,6 @@
 #include "datafiles/internal_error.h"
 #include "datafiles/register.h"
 #include "storage/input_stream.h"
-#include "storage/seam.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -154,36 +153,26 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     const bool exporting = line.command == "export";
     const std::size_t registerAt = exporting ? 0 : 1;
-    const std::uint64_t writesBefore = storage::writesStarted();
-    std::string details;
-    try {
-        const std::string registerPath = line.operands.size() > registerAt
-                                             ? line.operands[registerAt]
-                                             : datafiles::registerPath(dataFolder());
-        if (exporting) {
-            if (auto note =
-                    exportRegister(registerPath, line.on.value_or(clock.today()), line.more, out))
-                err << *note << '\n';
-        } else {
-            const std::string& csvPath = line.operands[0];
-            storage::InputStream csv(csvPath);
-            int added = importCsv([&](char* to, std::size_t size) { return csv.read(to, size); },
-                                  storage::InputStream::shownName(csvPath), registerPath);
-            err << added << " 件を追加しました。\n";
-        }
-        return 0;
-    } catch (const platform::UserError& e) {
-        err << e.what() << '\n';
-        return 1;
-    } catch (const std::exception& e) {
-        details = e.what();
-    } catch (...) {
-        details = "(unknown exception)";
-    }
-    // Anything else is a defect of the tool, not bad data.
-    err << "nenrei-csv: " << datafiles::internalErrorMessage(writesBefore, "名簿")
-        << "\n詳細: " << details << '\n';
-    return 3;
+    return datafiles::runTool(
+        [&] {
+            const std::string registerPath = line.operands.size() > registerAt
+                                                 ? line.operands[registerAt]
+                                                 : datafiles::registerPath(dataFolder());
+            if (exporting) {
+                if (auto note = exportRegister(registerPath, line.on.value_or(clock.today()),
+                                               line.more, out))
+                    err << *note << '\n';
+            } else {
+                const std::string& csvPath = line.operands[0];
+                storage::InputStream csv(csvPath);
+                int added =
+                    importCsv([&](char* to, std::size_t size) { return csv.read(to, size); },
+                              storage::InputStream::shownName(csvPath), registerPath);
+                err << added << " 件を追加しました。\n";
+            }
+        },
+        // Anything but a UserError is a defect of the tool, not bad data.
+        "nenrei-csv", err);
 }
 
 } // namespace csvtool

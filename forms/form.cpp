@@ -3,8 +3,6 @@
 #include "datafiles/internal_error.h"
 #include "forms/menyu.h"
 #include "platform/dialogs.h"
-#include "platform/user_error.h"
-#include "storage/seam.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -21,21 +19,12 @@ void Form::switchTo(QWidget& target) {
 }
 
 void Form::run(const std::function<void()>& command) {
-    const std::uint64_t writesBefore = storage::writesStarted();
-    std::string details;
-    try {
-        command();
-        return;
-    } catch (const platform::UserError& e) {
-        program_.dialogs().error(e.what());
-        return;
-    } catch (const std::exception& e) {
-        details = e.what();
-    } catch (...) {
-        details = "(unknown exception)";
-    }
-    std::fprintf(stderr, "nenrei: internal error: %s\n", details.c_str());
-    program_.dialogs().error(datafiles::internalErrorMessage(writesBefore, "データファイル"));
+    datafiles::runCommand(
+        command, "データファイル", [this](const std::string& message, const std::string& details) {
+            if (!details.empty())
+                std::fprintf(stderr, "nenrei: internal error: %s\n", details.c_str());
+            program_.dialogs().error(message);
+        });
 }
 
 void Form::keyPressEvent(QKeyEvent* event) {

@@ -6,7 +6,6 @@
 #include "meibo/register_snapshot.h"
 #include "meibo/table_model.h"
 #include "storage/file_error.h"
-#include "storage/seam.h"
 
 #include <cerrno>
 #include <cstring>
@@ -85,39 +84,28 @@ bool writesFiles(int argc, const char* const* argv) {
 
 int writeFiles(const CommandLine& line, const std::string& registerPath,
                const platform::Clock& clock, std::ostream& err) {
-    const std::uint64_t writesBefore = storage::writesStarted();
-    std::string details;
-    try {
-        RegisterSnapshot snapshot = readRegister(registerPath);
-        // A missing register is an error here, as in the CSV export.
-        if (!snapshot.stamp.exists)
-            throw storage::FileError(storage::FileError::Action::Open, registerPath, ENOENT);
-        if (auto note = partialRecordNote(registerPath, snapshot))
-            err << *note << '\n';
-        core::MeiboTable table(japaneseNameRanks);
-        table.setRecords(std::move(snapshot.records));
-        const platform::Date on = line.on.value_or(clock.today());
-        if (line.view)
-            table.apply(core::meiboView(*line.view, on));
-        else
-            table.setAsOf(on);
-        const std::string conditions = core::describeConditions(table.filter(), line.view);
-        if (!line.csv.empty())
-            saveFile(line.csv, csvText(table));
-        if (!line.pdf.empty())
-            writePdf(line.pdf, table, conditions, line.landscape);
-        return 0;
-    } catch (const platform::UserError& e) {
-        err << e.what() << '\n';
-        return 1;
-    } catch (const std::exception& e) {
-        details = e.what();
-    } catch (...) {
-        details = "(unknown exception)";
-    }
-    err << "nenrei-meibo: " << datafiles::internalErrorMessage(writesBefore, "名簿")
-        << "\n詳細: " << details << '\n';
-    return 3;
+    return datafiles::runTool(
+        [&] {
+            RegisterSnapshot snapshot = readRegister(registerPath);
+            // A missing register is an error here, as in the CSV export.
+            if (!snapshot.stamp.exists)
+                throw storage::FileError(storage::FileError::Action::Open, registerPath, ENOENT);
+            if (auto note = partialRecordNote(registerPath, snapshot))
+                err << *note << '\n';
+            core::MeiboTable table(japaneseNameRanks);
+            table.setRecords(std::move(snapshot.records));
+            const platform::Date on = line.on.value_or(clock.today());
+            if (line.view)
+                table.apply(core::meiboView(*line.view, on));
+            else
+                table.setAsOf(on);
+            const std::string conditions = core::describeConditions(table.filter(), line.view);
+            if (!line.csv.empty())
+                saveFile(line.csv, csvText(table));
+            if (!line.pdf.empty())
+                writePdf(line.pdf, table, conditions, line.landscape);
+        },
+        "nenrei-meibo", err);
 }
 
 } // namespace meibo

@@ -8,7 +8,6 @@
 #include "meibo/outputs.h"
 #include "platform/system.h"
 #include "storage/input_stream.h"
-#include "storage/seam.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -250,21 +249,12 @@ std::string MeiboWindow::documentsFile(const char* name) const {
 }
 
 void MeiboWindow::run(const std::function<void()>& command) {
-    const std::uint64_t writesBefore = storage::writesStarted();
-    std::string details;
-    try {
-        command();
-        return;
-    } catch (const platform::UserError& e) {
-        services_.dialogs->error(e.what());
-        return;
-    } catch (const std::exception& e) {
-        details = e.what();
-    } catch (...) {
-        details = "(unknown exception)";
-    }
-    std::fprintf(stderr, "nenrei-meibo: internal error: %s\n", details.c_str());
-    services_.dialogs->error(datafiles::internalErrorMessage(writesBefore, "名簿"));
+    datafiles::runCommand(
+        command, "名簿", [this](const std::string& message, const std::string& details) {
+            if (!details.empty())
+                std::fprintf(stderr, "nenrei-meibo: internal error: %s\n", details.c_str());
+            services_.dialogs->error(message);
+        });
 }
 
 void MeiboWindow::openRegister() {
