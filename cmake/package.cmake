@@ -3,14 +3,21 @@
 set(debian ${PROJECT_SOURCE_DIR}/desktop/debian)
 # Debian keeps a package's changelog and manual pages compressed to the maximum, without a
 # time stamp.
-foreach(file changelog nenrei.1 nenrei-csv.1)
+set(pages)
+foreach(program nenrei nenrei-csv nenrei-meibo)
+    if(TARGET ${program})
+        list(APPEND pages ${program}.1)
+    endif()
+endforeach()
+foreach(file changelog ${pages})
     execute_process(COMMAND gzip -9nc ${debian}/${file}
                     OUTPUT_FILE ${CMAKE_BINARY_DIR}/${file}.gz COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
 install(FILES ${debian}/copyright ${CMAKE_BINARY_DIR}/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/nenrei)
-install(FILES ${CMAKE_BINARY_DIR}/nenrei.1.gz ${CMAKE_BINARY_DIR}/nenrei-csv.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+list(TRANSFORM pages PREPEND ${CMAKE_BINARY_DIR}/)
+list(TRANSFORM pages APPEND .gz)
+install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nenrei)

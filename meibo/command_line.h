@@ -27,7 +27,7 @@ struct CommandLine {
     bool landscape = false;
     std::string pdf; // files to write instead of opening the window
     std::string csv;
-    std::string registerPath; // empty for the register in the program folder
+    std::string registerPath; // empty for the register in the data folder
     bool help = false;
     bool writes() const { return !pdf.empty() || !csv.empty(); }
 };
