@@ -244,8 +244,11 @@ std::string MeiboWindow::conditions() const {
     return core::describeConditions(bar_->filter(), bar_->view());
 }
 
-std::string MeiboWindow::documentsFile(const char* name) const {
-    return platform::joinPath(services_.documents, name);
+std::string MeiboWindow::chooseSaveFile(const std::string& type, const char* suffix) const {
+    const std::string path = services_.dialogs->saveFile(
+        type + " に保存", platform::joinPath(services_.documents, "名簿表" + std::string(suffix)),
+        type + " ファイル (*" + suffix + ")");
+    return path.empty() ? path : withSuffix(path, suffix);
 }
 
 void MeiboWindow::run(const std::function<void()>& command) {
@@ -265,11 +268,9 @@ void MeiboWindow::openRegister() {
 }
 
 void MeiboWindow::saveCsv() {
-    std::string path = services_.dialogs->saveFile("CSV に保存", documentsFile("名簿表.csv"),
-                                                   "CSV ファイル (*.csv)");
+    const std::string path = chooseSaveFile("CSV", ".csv");
     if (path.empty())
         return;
-    path = withSuffix(path, ".csv");
     saveFile(path, csvText(model_.table()));
     services_.dialogs->message(std::to_string(model_.table().shown().size()) + " 件を「" + path +
                                "」に保存しました。");
@@ -289,11 +290,9 @@ void MeiboWindow::importCsv() {
 }
 
 void MeiboWindow::savePdf() {
-    std::string path = services_.dialogs->saveFile("PDF に保存", documentsFile("名簿表.pdf"),
-                                                   "PDF ファイル (*.pdf)");
+    const std::string path = chooseSaveFile("PDF", ".pdf");
     if (path.empty())
         return;
-    path = withSuffix(path, ".pdf");
     writePdf(path, model_.table(), conditions(), landscape_->isChecked());
     services_.dialogs->message("「" + path + "」に保存しました。");
 }

@@ -54,7 +54,9 @@ private:
     // as an internal error; the window stays usable either way.
     void run(const std::function<void()>& command);
     std::string conditions() const;
-    std::string documentsFile(const char* name) const;
+    // The file the user chooses to save as 名簿表 of `type` (CSV, PDF), offered in the
+    // documents folder; `suffix` is added to a name without one. Empty when cancelled.
+    std::string chooseSaveFile(const std::string& type, const char* suffix) const;
 
     void openRegister();
     void saveCsv();

@@ -12,6 +12,8 @@ export QT_SCALE_FACTOR="${3:-1}"
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=scripts/x11-session.sh
 . "$here/x11-session.sh"
+# shellcheck source=scripts/register-records.sh
+. "$here/register-records.sh"
 
 work="$(mktemp -d)"
 cleanup() {
@@ -19,13 +21,6 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-# Field bytes in code page 932, filled up with spaces to `width` bytes.
-field() {
-    local bytes
-    bytes="$(printf '%s' "$1" | iconv -f UTF-8 -t CP932)"
-    LC_ALL=C printf '%s%*s' "$bytes" $(($2 - $(LC_ALL=C && echo ${#bytes}))) ''
-}
 
 # xdotool maps each character that has no key to a spare key first; one character at a
 # time, so that none is lost while the key map changes.
@@ -46,19 +41,7 @@ people=("山田太郎 昭和 31 8 5" "佐藤花子 平成 3 12 24" "鈴木一郎
     "渡辺誠 大正 14 11 3" "小林由美 昭和 60 10 10" "加藤翔太 平成 9 5 5"
     "吉田恵子 昭和 35 2 29" "山口大輔 平成 1 6 30" "松本明美 昭和 52 9 9"
     "井上直樹 平成 20 8 8" "木村千尋 令和 4 1 1")
-n=0
-for person in "${people[@]}"; do
-    n=$((n + 1))
-    read -r name era year month day <<<"$person"
-    {
-        field "$n" 5
-        field "$name" 20
-        field "$era" 5
-        field "$year" 4
-        field "$month" 4
-        field "$day" 4
-    } >>"$work/kojinnen.txt"
-done
+append_records "$work/kojinnen.txt" "${people[@]}"
 
 x11_start
 QT_QPA_PLATFORM=xcb "$work/nenrei" &

@@ -13,6 +13,8 @@ exe="$(realpath "$1")"
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=scripts/x11-session.sh
 . "$here/../../scripts/x11-session.sh"
+# shellcheck source=scripts/register-records.sh
+. "$here/../../scripts/register-records.sh"
 
 work="$(mktemp -d)"
 cleanup() {
@@ -27,25 +29,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Field bytes in code page 932, filled up with spaces to `width` bytes.
-field() {
-    local bytes
-    bytes="$(printf '%s' "$1" | iconv -f UTF-8 -t CP932)"
-    LC_ALL=C printf '%s%*s' "$bytes" $(($2 - $(LC_ALL=C && echo ${#bytes}))) ''
-}
-n=0
-for person in "山田太郎 昭和 31 8 26" "佐藤花子 昭和 13 2 11" "鈴木一郎 平成 31 4 1"; do
-    n=$((n + 1))
-    read -r name era year month day <<<"$person"
-    {
-        field "$n" 5
-        field "$name" 20
-        field "$era" 5
-        field "$year" 4
-        field "$month" 4
-        field "$day" 4
-    } >>"$work/kojinnen.txt"
-done
+append_records "$work/kojinnen.txt" "山田太郎 昭和 31 8 26" "佐藤花子 昭和 13 2 11" "鈴木一郎 平成 31 4 1"
 cp "$work/kojinnen.txt" "$work/kojinnen.before"
 
 # Reads a window back and checks each caption in it.
